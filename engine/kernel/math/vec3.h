@@ -1,0 +1,6 @@
+// vec3: three single-precision components.
+#pragma once
+
+struct vec3 {
+    float x, y, z;
+};
