@@ -1,0 +1,298 @@
+// The parse context: blocks and scopes, declarations and look-up, the
+// statement being built, extern binding, and the error funnel of a parse.
+#include "engine/kernel/Parser/context.h"
+
+#include <cstdarg>
+
+#include "engine/kernel/Parser/extern_interface.h"
+#include "engine/kernel/Parser/program_log.h"
+#include "engine/kernel/Parser/statements.h"
+#include "engine/kernel/Parser/subtree.h"
+#include "engine/kernel/Parser/unit.h"
+#include "engine/kernel/Parser/var.h"
+
+namespace parser {
+
+namespace {
+
+// The function name each extern kind's records carry, and its word in the
+// not-found message, by type number.
+struct extern_kind {
+    const char* function;
+    const char* not_found;
+};
+
+const extern_kind extern_kinds[7] = {
+    { "parser::context::add_extern_bool_var", "[ERROR PARSER '%s'] extern bool var '%s = %s' not found!\n" },
+    { "parser::context::add_extern_int_var", "[ERROR PARSER '%s'] extern int var '%s = %s' not found!\n" },
+    { "parser::context::add_extern_float_var", "[ERROR PARSER '%s'] extern float var '%s = %s' not found!\n" },
+    { "parser::context::add_extern_vec3_var", "[ERROR PARSER '%s'] extern vec3 var '%s = %s' not found!\n" },
+    { "parser::context::add_extern_vec4_var", "[ERROR PARSER '%s'] extern vec4 var '%s = %s' not found!\n" },
+    { "parser::context::add_extern_mtx44_var", "[ERROR PARSER '%s'] extern mtx44 var '%s = %s' not found!\n" },
+    { "parser::context::add_extern_string_var", "[ERROR PARSER '%s'] extern string var '%s = %s' not found!\n" },
+};
+
+const char* text_or_empty(const char* text) { return text ? text : ""; }
+
+} // namespace
+
+context::context(unit* target, extern_interface* interface, unit_cache* units)
+    : current_unit(target)
+    , externs(interface)
+    , cache(units)
+{
+}
+
+context::~context() { release_scopes(); }
+
+const char* context::unit_name() const { return current_unit ? current_unit->name.c_str() : ""; }
+
+void context::error(int line, const char* function, bool prefixed, const char* format, ...)
+{
+    error_flag = 1;
+    Log::LogLine record(Log::ELevel::Error, "Parser", nodes_where(line, function));
+    if (!record.enabled())
+        return;
+    if (prefixed)
+        record.pend("[%s] ", function);
+    va_list args;
+    va_start(args, format);
+    record.writev(format, args);
+    va_end(args);
+}
+
+variable* context::find_variable(const char* name)
+{
+    if (!name)
+        return nullptr;
+    for (int32_t d = depth; d >= 0; --d) {
+        if (variable* v = scopes[d].find(name, any_type)) {
+            v->add_ref();
+            return v;
+        }
+    }
+    return current_unit ? current_unit->find_exported(name) : nullptr;
+}
+
+bool context::start_block(statement_list* owner)
+{
+    if (depth >= max_depth - 1) {
+        ++refused_blocks;
+        error(__LINE__, "parser::context::start_block", true, "too many nesting levels in '%s'!\n", unit_name());
+        return false;
+    }
+    ++depth;
+    block_owners[depth] = owner;
+    open_ifs[depth] = nullptr;
+    return true;
+}
+
+void context::end_block()
+{
+    if (refused_blocks > 0) {
+        --refused_blocks;
+        return;
+    }
+    if (depth < 0)
+        return;
+    scopes[depth].release_all();
+    block_owners[depth] = nullptr;
+    open_ifs[depth] = nullptr;
+    --depth;
+}
+
+void context::declare(variable* v)
+{
+    if (!v)
+        return;
+    if (depth < 0) {
+        v->release(); // no block is open to hold it
+        return;
+    }
+    scopes[depth].insert(v);
+}
+
+bool context::add_statement(node_statement* statement)
+{
+    if (!statement)
+        return false;
+    statement_list* owner = depth >= 0 ? block_owners[depth] : nullptr;
+    if (!owner) {
+        statement->release(); // statements stand only inside subtree bodies
+        return false;
+    }
+    owner->push_back(statement);
+    return true;
+}
+
+void context::begin_subtree(const char* name)
+{
+    if (!current_unit) {
+        ++refused_blocks; // nothing could own the subtree; its end closes nothing
+        return;
+    }
+    subtree* s = new subtree(name);
+    current_unit->subtrees.push_back(s);
+    current_subtree = s;
+    start_block(&s->statements);
+}
+
+void context::end_subtree(void* environment)
+{
+    end_block();
+    if (current_subtree)
+        optimize_statements(current_subtree->statements, false, environment);
+    current_subtree = nullptr;
+}
+
+void context::begin_if(node_expr<bool>* condition)
+{
+    node_if* statement = new node_if(condition);
+    if (!add_statement(statement)) {
+        ++refused_blocks; // the then-block is not opened; its end_block is skipped
+        return;
+    }
+    if (depth >= 0)
+        open_ifs[depth] = statement;
+    start_block(&statement->statements);
+}
+
+void context::begin_else()
+{
+    node_if* open = depth >= 0 ? open_ifs[depth] : nullptr;
+    if (!open) {
+        ++refused_blocks;
+        return;
+    }
+    start_block(&open->else_statements);
+}
+
+node_function* context::begin_function(const char* name)
+{
+    node_function* statement = new node_function(name);
+    current_function = add_statement(statement) ? statement : nullptr;
+    return current_function;
+}
+
+void context::add_argument(node_exp* argument)
+{
+    if (!argument)
+        return;
+    if (current_function)
+        current_function->arguments.push_back(argument);
+    else
+        argument->release();
+}
+
+void context::set_function_text(const char* text)
+{
+    if (current_function)
+        current_function->text = text;
+}
+
+void context::begin_function_body()
+{
+    if (current_function)
+        start_block(&current_function->statements);
+    else
+        ++refused_blocks;
+}
+
+node_call* context::begin_call(const char* name)
+{
+    node_call* statement = new node_call(*this, name);
+    current_call = add_statement(statement) ? statement : nullptr;
+    return current_call;
+}
+
+void context::add_named_argument(variable* argument)
+{
+    if (!argument)
+        return;
+    if (current_call)
+        current_call->arguments.insert(argument);
+    else
+        argument->release();
+}
+
+template <typename T>
+variable* context::add_extern_var(const char* name, const char* key, node_expr<int32_t>* index_expr)
+{
+    const extern_kind& kind = extern_kinds[type_number_v<T>];
+    const char* key_text = text_or_empty(key ? key : name);
+    extern_binding<T>* binding = nullptr;
+    if (!externs)
+        error(__LINE__, kind.function, false,
+            "[ERROR PARSER '%s'] var '%s = %s' declared as extern and no extern interface linked!\n", unit_name(),
+            text_or_empty(name), key_text);
+    else if (!(binding = (externs->*extern_finder<T>::find)(key_text)))
+        error(__LINE__, kind.function, false, kind.not_found, unit_name(), text_or_empty(name), key_text);
+    if (!binding || depth < 0) {
+        if (index_expr)
+            index_expr->release();
+        return nullptr;
+    }
+    var<T>* v = new var<T>(name, binding, index_expr, key_text);
+    scopes[depth].insert(v);
+    v->add_ref(); // the grammar's
+    return v;
+}
+
+variable* context::add_extern_bool_var(const char* name, const char* key, node_expr<int32_t>* index_expr)
+{
+    return add_extern_var<bool>(name, key, index_expr);
+}
+
+variable* context::add_extern_int_var(const char* name, const char* key, node_expr<int32_t>* index_expr)
+{
+    return add_extern_var<int32_t>(name, key, index_expr);
+}
+
+variable* context::add_extern_float_var(const char* name, const char* key, node_expr<int32_t>* index_expr)
+{
+    return add_extern_var<float>(name, key, index_expr);
+}
+
+variable* context::add_extern_vec3_var(const char* name, const char* key, node_expr<int32_t>* index_expr)
+{
+    return add_extern_var<vec3>(name, key, index_expr);
+}
+
+variable* context::add_extern_vec4_var(const char* name, const char* key, node_expr<int32_t>* index_expr)
+{
+    return add_extern_var<vec4>(name, key, index_expr);
+}
+
+variable* context::add_extern_mtx44_var(const char* name, const char* key, node_expr<int32_t>* index_expr)
+{
+    return add_extern_var<mtx44>(name, key, index_expr);
+}
+
+variable* context::add_extern_string_var(const char* name, const char* key, node_expr<int32_t>* index_expr)
+{
+    return add_extern_var<string_base>(name, key, index_expr);
+}
+
+void context::import(const char*, void*) { } // resolved by the unit loader once it is linked in
+
+void context::export_outer_scope()
+{
+    if (!current_unit || depth < 0)
+        return;
+    variable_table& outer = scopes[0];
+    for (uint32_t i = 0; i < outer.size(); ++i) {
+        variable* v = outer.at(i);
+        if (v->is_exported()) {
+            v->add_ref();
+            current_unit->exports.insert(v);
+        }
+    }
+}
+
+void context::release_scopes()
+{
+    for (variable_table& scope : scopes)
+        scope.release_all();
+}
+
+} // namespace parser

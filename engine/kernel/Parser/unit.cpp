@@ -1,0 +1,101 @@
+// Unit lifetime and the three look-ups over a unit and its imports.
+#include "engine/kernel/Parser/unit.h"
+
+#include <cstring>
+
+#include "engine/kernel/Parser/subtree.h"
+#include "engine/kernel/Parser/variable.h"
+
+namespace parser {
+
+namespace {
+
+char lower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
+
+// File and unit names compare ignoring the case of ASCII letters.
+bool same_file_name(const char* a, const char* b)
+{
+    for (; *a && lower(*a) == lower(*b); ++a, ++b) { }
+    return lower(*a) == lower(*b);
+}
+
+} // namespace
+
+unit::unit(const char* unit_name)
+    : name(unit_name ? unit_name : "interactive")
+{
+}
+
+unit::~unit()
+{
+    for (parser::subtree* s : subtrees)
+        s->release();
+    for (unit* u : imports)
+        u->release();
+    name.clear();
+    exports.release_all();
+}
+
+void unit::release()
+{
+    if (--refs < 1)
+        delete this;
+}
+
+parser::subtree* unit::search_subtree(const char* subtree_name)
+{
+    for (parser::subtree* s : subtrees)
+        if (std::strcmp(s->name.c_str(), subtree_name) == 0)
+            return s;
+    for (unit* u : imports)
+        if (parser::subtree* s = u->search_subtree(subtree_name))
+            return s;
+    return nullptr;
+}
+
+unit* unit::search_import(const char* file_name)
+{
+    for (unit* u : imports) {
+        if (same_file_name(u->name.c_str(), file_name))
+            return u;
+        if (unit* found = u->search_import(file_name))
+            return found;
+    }
+    return nullptr;
+}
+
+variable* unit::search_exported(const char* variable_name)
+{
+    if (variable* v = exports.find(variable_name, any_type))
+        return v;
+    for (unit* u : imports)
+        if (variable* v = u->search_exported(variable_name))
+            return v;
+    return nullptr;
+}
+
+parser::subtree* unit::find_subtree(const char* subtree_name)
+{
+    parser::subtree* s = subtree_name ? search_subtree(subtree_name) : nullptr;
+    if (s)
+        s->add_ref();
+    return s;
+}
+
+unit* unit::find_import(const char* file_name)
+{
+    unit* u = file_name ? search_import(file_name) : nullptr;
+    if (u)
+        u->add_ref();
+    return u;
+}
+
+variable* unit::find_exported(const char* variable_name)
+{
+    variable* v = variable_name ? search_exported(variable_name) : nullptr;
+    if (v)
+        v->add_ref();
+    return v;
+}
+
+} // namespace parser

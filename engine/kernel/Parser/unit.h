@@ -1,0 +1,46 @@
+// A parsed script file: its subtrees in order of definition, the variables it
+// exports and the units it imports. Look-ups search the unit itself first,
+// then its imports in import order, depth first.
+#pragma once
+
+#include <vector>
+
+#include "engine/kernel/Parser/variable_table.h"
+#include "engine/kernel/string_base.h"
+
+namespace parser {
+
+class subtree;
+
+class unit {
+public:
+    // A null name gives the unit of the default input, "interactive".
+    explicit unit(const char* unit_name);
+    unit(const unit&) = delete;
+    unit& operator=(const unit&) = delete;
+
+    void add_ref() { ++refs; }
+    // Destroys the unit when refs falls below 1.
+    void release();
+
+    // The first subtree of that name (case-sensitive); adds a reference.
+    parser::subtree* find_subtree(const char* subtree_name);
+    // The imported unit of that file name (ignoring ASCII case); adds a reference.
+    unit* find_import(const char* file_name);
+    // The exported variable of that name, of any type; adds a reference.
+    variable* find_exported(const char* variable_name);
+
+    std::vector<parser::subtree*> subtrees; // one reference each
+    variable_table exports;
+    std::vector<unit*> imports; // one reference each
+    string_base name;
+    int32_t refs = 1;
+
+private:
+    ~unit();
+    parser::subtree* search_subtree(const char* subtree_name);
+    unit* search_import(const char* file_name);
+    variable* search_exported(const char* variable_name);
+};
+
+} // namespace parser
