@@ -185,4 +185,16 @@ using guard_body = int (*)(void* argument);
 using guard_filter = int (*)(uint32_t code, exception_pointers* pointers, void* argument);
 bool guarded_call(guard_body body, guard_filter filter, void* argument, int* result);
 
+// ---- modules and diagnostics (used by the stand-in game modules) ----------------
+
+// LoadLibraryA / FreeLibrary of a module file: null when it cannot be loaded.
+handle load_library(const char* path);
+void free_library(handle module);
+// The calling thread's return addresses, innermost first (CaptureStackBackTrace):
+// the number stored, at most capacity.
+uint32_t stack_trace(void** frames, uint32_t capacity);
+// "module(symbol+0xoffset)" for a code address, cut to fit size; false when
+// nothing is known about the address.
+bool describe_address(const void* address, char* out, uint32_t size);
+
 } // namespace platform

@@ -1,0 +1,69 @@
+// The write directory and the relative-name rule of the filesystem module.
+#include "modules/filesystem/write_directory.h"
+
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+namespace write_directory {
+
+static char directory[path_size];
+
+bool set(const char* path)
+{
+    size_t length = path ? std::strlen(path) : 0;
+    if (length == 0 || length >= path_size) {
+        clear();
+        return false;
+    }
+    std::memcpy(directory, path, length + 1);
+    return true;
+}
+
+void clear() { directory[0] = 0; }
+const char* get() { return directory; }
+
+bool is_full(const char* path) { return path && path[0] == '/'; }
+
+bool join(const char* base, const char* name, char* out, uint32_t size)
+{
+    size_t base_length = std::strlen(base);
+    size_t name_length = std::strlen(name);
+    bool slash = base_length > 0 && base[base_length - 1] != '/' && base[base_length - 1] != '\\';
+    size_t total = base_length + (slash ? 1 : 0) + name_length;
+    if (total >= size)
+        return false;
+    std::memcpy(out, base, base_length);
+    if (slash)
+        out[base_length] = '/';
+    std::memcpy(out + base_length + (slash ? 1 : 0), name, name_length + 1);
+    return true;
+}
+
+static bool present(const char* path)
+{
+    std::error_code error;
+    return std::filesystem::exists(path, error);
+}
+
+static bool copy_if_fits(const char* path, char* out, uint32_t size)
+{
+    size_t length = std::strlen(path);
+    if (length >= size)
+        return false;
+    std::memcpy(out, path, length + 1);
+    return true;
+}
+
+bool resolve(const char* name, char* out, uint32_t size)
+{
+    if (!name || !name[0])
+        return false;
+    if (is_full(name))
+        return present(name) && copy_if_fits(name, out, size);
+    if (present(name))
+        return copy_if_fits(name, out, size); // relative to the working directory
+    return directory[0] && join(directory, name, out, size) && present(out);
+}
+
+} // namespace write_directory

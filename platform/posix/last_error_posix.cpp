@@ -1,0 +1,12 @@
+// last_error: one value per thread, set by the calls that report through it.
+#include "platform/posix/last_error_posix.h"
+#include "platform/platform.h"
+
+namespace platform {
+
+static thread_local uint32_t error = error_success;
+
+void posix::set_last_error(uint32_t value) { error = value; }
+uint32_t last_error() { return error; }
+
+} // namespace platform

@@ -1,0 +1,183 @@
+// The filesystem module's logging: records built from pieces, one line each in
+// the log file, the observer, label filters and per-category levels.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/kernel/log_record.h"
+#include "host/modules/filesystem_module.h"
+#include "modules/filesystem/log_levels.h"
+#include "tests/modules/temp_directory.h"
+
+namespace {
+
+struct captured {
+    int level;
+    std::string category;
+    std::string function;
+    std::string text;
+};
+
+void capture(const Log::Record& record, void* user)
+{
+    static_cast<std::vector<captured>*>(user)->push_back(
+        { record.level, record.category, record.function ? record.function : "", record.text });
+}
+
+class LogTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Log::SetObserver(capture, &records);
+        ASSERT_TRUE(fs::init(directory.str().c_str(), FFSAddSourceFlags::Default, "out/cache", false, true, nullptr));
+        records.clear();
+    }
+    void TearDown() override
+    {
+        fs::shutdown();
+        Log::SetObserver(nullptr, nullptr);
+    }
+    bool has_line(const std::string& line)
+    {
+        return ("\n" + read_text(directory / "mirecrest.log")).find("\n" + line + "\n") != std::string::npos;
+    }
+
+    temp_directory directory;
+    std::vector<captured> records;
+};
+
+TEST_F(LogTest, PiecesOfOneRecordBecomeOneLine)
+{
+    Log::Category(Log::ELevel::Error, "Parser", { "engine/kernel/Parser/ParserNodes", 12, "parser::f" }, true,
+        "unknown subtree '%s'\n", "x");
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].text, "[parser::f] unknown subtree 'x'");
+    EXPECT_EQ(records[0].level, Log::ELevel::Error);
+    EXPECT_EQ(records[0].category, "Parser");
+    EXPECT_EQ(records[0].function, "parser::f");
+    fs::shutdown();
+    EXPECT_TRUE(has_line("ERRR Parser parser::f: [parser::f] unknown subtree 'x'"));
+}
+
+TEST_F(LogTest, RecordWithoutLineFeedEndsAtTheNextStart)
+{
+    Log::LogLine first(Log::ELevel::Warning, "Game", { "WinFrame", 1, "WinMain" });
+    first.write("first ");
+    first.write("and more");
+    EXPECT_TRUE(records.empty());
+    Log::Category(Log::ELevel::Warning, "Game", { "WinFrame", 2, "WinMain" }, false, "second\n");
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].text, "first and more");
+    EXPECT_EQ(records[1].text, "second");
+}
+
+TEST_F(LogTest, LineBreaksInsideARecordStayOnOneLine)
+{
+    Log::Category(Log::ELevel::Warning, "Game", { "WinFrame", 3, "WinMain" }, false, "a\nb\n");
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].text, "a\nb"); // the observer sees the text itself
+    fs::shutdown();
+    EXPECT_TRUE(has_line("WARN Game WinMain: a b"));
+}
+
+TEST_F(LogTest, FatalAndLabelRecordsAreFinishedAtOnce)
+{
+    Log::Fatal({ "WinFrame", 394, "WinMain" }, "You are running game with -game_dir=%s but this dir is not existing!",
+        "/nowhere/");
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].category, "EXIT");
+    EXPECT_EQ(records[0].level, Log::ELevel::Fatal);
+    Log::Labelled(LogLabel('C', 'L', 'O', 'G'), { "engine/kernel/Parser/parser_y", 9, nullptr }, "syntax error");
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[1].category, "Parser");
+    EXPECT_EQ(records[1].level, Log::ELevel::Error);
+    EXPECT_EQ(records[1].text, "syntax error");
+}
+
+TEST_F(LogTest, DroppedRecordsAreNotWritten)
+{
+    _CLog(Log::ELevel::Info, "Game", "WinFrame", 1, "WinMain", CLFilterAction::Drop, CLLineMode::Start, "gone\n");
+    Log::Labelled(LogLabel('N', 'O', 'N', 'E'), { "x", 1, nullptr }, "gone too");
+    EXPECT_TRUE(records.empty());
+}
+
+TEST_F(LogTest, TextFormIsNotAFormat)
+{
+    _CLog(Log::ELevel::Info, "Game", "WinFrame", 1, "WinMain", CLFilterAction::Write, CLLineMode::Start,
+        string_base("100%s done\n"));
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].text, "100%s done");
+}
+
+TEST(LogLabels, FilterActions)
+{
+    struct row {
+        uint32_t label;
+        CLFilterAction::ENUM action;
+    } rows[] = {
+        { LogLabel('N', 'O', 'N', 'E'), CLFilterAction::Drop },
+        { LogLabel('F', 'A', 'T', 'L'), CLFilterAction::Fatal },
+        { LogLabel('E', 'R', 'R', 'R'), CLFilterAction::Write },
+        { LogLabel('V', 'E', 'R', 'E'), CLFilterAction::Write },
+        { LogLabel('C', 'L', 'O', 'G'), CLFilterAction::Write },
+        { LogLabel('X', 'Y', 'Z', 'W'), CLFilterAction::Drop },
+        { 0, CLFilterAction::Drop },
+    };
+    for (const row& r : rows)
+        EXPECT_EQ(_CLFilter(r.label), r.action) << std::hex << r.label;
+}
+
+TEST(LogLabels, LevelAndCategoryOfLabels)
+{
+    EXPECT_EQ(_CLogLevelFromId(LogLabel('C', 'L', 'O', 'G')), Log::ELevel::Error);
+    EXPECT_EQ(_CLogCategoryFromLabel(LogLabel('C', 'L', 'O', 'G')), "Parser");
+    EXPECT_EQ(_CLogLevelFromId(LogLabel('W', 'A', 'R', 'N')), Log::ELevel::Warning);
+    EXPECT_EQ(_CLogLevelFromId(LogLabel('X', 'Y', 'Z', 'W')), Log::ELevel::None);
+    EXPECT_TRUE(_CLogCategoryFromLabel(LogLabel('I', 'N', 'F', 'O')).empty());
+}
+
+TEST(LogLevels, MC_LOGTextSetsLevels)
+{
+    struct row {
+        const char* spec;
+        int parser, game, other, refused;
+    } rows[] = {
+        { "Parser=5,Game=3", 5, 3, 4, 0 },
+        { " parser = 6 , GAME=0", 6, 0, 4, 0 }, // blanks and letter case do not matter
+        { "*=2,Game=7", 2, 7, 2, 0 },
+        { "Parser=16,Game=x,=3,Other", 4, 4, 4, 4 },
+        { "Parser=5,,Game=1,", 5, 1, 4, 0 },
+        { "", 4, 4, 4, 0 },
+    };
+    for (const row& r : rows) {
+        log_levels::table levels;
+        EXPECT_EQ(log_levels::parse(r.spec, levels), r.refused) << r.spec;
+        EXPECT_EQ(levels.level("Parser"), r.parser) << r.spec;
+        EXPECT_EQ(levels.level("Game"), r.game) << r.spec;
+        EXPECT_EQ(levels.level("Other"), r.other) << r.spec;
+    }
+}
+
+TEST(LogLevels, TableLimits)
+{
+    log_levels::table levels;
+    EXPECT_FALSE(levels.set(std::string(log_levels::max_name, 'a').c_str(), 3)); // name too long
+    EXPECT_TRUE(levels.set(std::string(log_levels::max_name - 1, 'a').c_str(), 3));
+    for (int i = 1; i < log_levels::max_categories; ++i)
+        EXPECT_TRUE(levels.set(("c" + std::to_string(i)).c_str(), 5));
+    EXPECT_FALSE(levels.set("one-too-many", 5)); // full: keeps the default
+    EXPECT_EQ(levels.level("one-too-many"), log_levels::default_level);
+    EXPECT_TRUE(levels.set("c1", 6)); // known names can still change
+    EXPECT_EQ(levels.level("C1"), 6);
+}
+
+TEST(LogLevels, SettingsChangeAtRunTime)
+{
+    Log::Settings& settings = Log::Settings::Instance();
+    settings.SetCategoryLevel("RunTimeCategory", 9);
+    EXPECT_EQ(settings.GetCategoryLevel("RunTimeCategory"), 9);
+    EXPECT_EQ(settings.GetCategoryLevel("NeverSetCategory"), log_levels::default_level);
+}
+
+} // namespace
