@@ -273,8 +273,6 @@ variable* context::add_extern_string_var(const char* name, const char* key, node
     return add_extern_var<string_base>(name, key, index_expr);
 }
 
-void context::import(const char*, void*) { } // resolved by the unit loader once it is linked in
-
 void context::export_outer_scope()
 {
     if (!current_unit || depth < 0)

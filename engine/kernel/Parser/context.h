@@ -81,7 +81,8 @@ public:
     variable* add_extern_mtx44_var(const char* name, const char* key, node_expr<int32_t>* index_expr);
     variable* add_extern_string_var(const char* name, const char* key, node_expr<int32_t>* index_expr);
 
-    // Imports another file into the unit (the unit loader resolves it).
+    // Imports another file into the unit; defined with the unit loader, which
+    // parses the file.
     void import(const char* file_name, void* environment);
 
     // Adds every exported variable of the file's own block to the unit's
