@@ -1,0 +1,54 @@
+// The host's side of crash dumps: which dump function runs, whether it writes a
+// full dump, and what the guard does before and after the filesystem module
+// looked at a fault.
+#include "host/crash_guard.h"
+
+#include "host/shutdown.h"
+
+namespace {
+
+bool g_FullDump = false;
+
+struct guarded_run {
+    HostRun* run;
+    int (*body)(HostRun& run);
+};
+
+int run_body(void* argument)
+{
+    auto* guarded = static_cast<guarded_run*>(argument);
+    return guarded->body(*guarded->run);
+}
+
+// The filesystem module decides: run the handler, keep searching or resume.
+int dump_filter(uint32_t code, platform::exception_pointers* pointers, void*) { return GenerateDump(code, pointers); }
+
+} // namespace
+
+void SetFullDump(bool on) { g_FullDump = on; }
+
+bool FullDump() { return g_FullDump; }
+
+EDumpResult::TYPE HostDumpFunction(unsigned long code, ExceptionPointers* pointers)
+{
+    WriteFullDump(code, pointers, nullptr, g_FullDump, nullptr);
+    return EDumpResult::Handled;
+}
+
+void InstallHostDumpFunction(HostRun& run)
+{
+    run.previous_dump = GetDumpFunction();
+    SetDumpFunction(HostDumpFunction);
+}
+
+bool RunGuarded(HostRun& run, int (*body)(HostRun& run), int* result)
+{
+    guarded_run guarded { &run, body };
+    return platform::guarded_call(run_body, dump_filter, &guarded, result);
+}
+
+int CrashHandler(HostRun& run)
+{
+    FinishShutdown(run);
+    return int(run.message.wparam);
+}

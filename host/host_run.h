@@ -1,0 +1,42 @@
+// The values WinMain holds for one run, from start-up through the message loop
+// to shutdown: directories, switches, languages, icons and the module objects.
+#pragma once
+
+#include "host/command_line.h"
+#include "host/modules/engine_module.h"
+#include "host/modules/filesystem_module.h"
+#include "host/path_text.h"
+#include "platform/platform.h"
+
+struct HostRun {
+    InstanceHandle instance = nullptr;
+    const char* command_line = "";
+    int show_command = 0;
+
+    PathText executable_dir;
+    PathText working_dir;
+    string_base command_line_copy;
+    TokenSwitches switches;
+    PathText write_dir_name { "Mirecrest" };
+    PathText write_dir;
+    FFSAddSourceFlags::ENUM fs_flags = FFSAddSourceFlags::Default;
+
+    // Set by game.ini.
+    PathText game_class_name { "Game" };
+    PathText game_script_path;
+    bool script_flag = false;
+    int app_id = 0;
+
+    string_base locale;
+    string_base speech;
+    IconHandle large_icon = nullptr;
+    IconHandle small_icon = nullptr;
+    DumpFunction previous_dump = nullptr;
+    Mount::IMountHelper* mount_helper = nullptr;
+    IGame* game = nullptr;
+
+    // The message loop's record; its wParam is the exit code, also after a crash.
+    platform::message message {};
+    // The body reached the end of the shutdown steps it runs under the guard.
+    bool shut_down = false;
+};

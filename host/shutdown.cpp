@@ -1,0 +1,47 @@
+// Ordered shutdown after the message loop.
+#include "host/shutdown.h"
+
+#include "host/modules/engine_module.h"
+#include "host/modules/filesystem_module.h"
+#include "host/sdl_teardown.h"
+
+namespace {
+
+void release_icon(IconHandle& icon)
+{
+    if (icon)
+        platform::destroy_icon(icon);
+    icon = nullptr;
+}
+
+} // namespace
+
+void ReleaseRunTexts(HostRun& run)
+{
+    run.speech.clear();
+    // The game.ini settings record is released here once the reader exists.
+    run.locale.clear();
+    run.command_line_copy.clear();
+}
+
+void ShutDownModules(HostRun& run)
+{
+    if (run.game)
+        DestroyGame();
+    run.game = nullptr;
+    Mount::DestroyMountHelper(run.mount_helper);
+    run.mount_helper = nullptr;
+    UninitializeGameScript();
+    CrashClose();
+    fs::shutdown();
+    IGame::SteamTerminate();
+    release_icon(run.large_icon);
+    release_icon(run.small_icon);
+    ReleaseRunTexts(run);
+}
+
+void FinishShutdown(HostRun& run)
+{
+    SetDumpFunction(run.previous_dump);
+    TeardownSdl();
+}
