@@ -36,7 +36,7 @@ const int64_t started_at = now();
 // kept out of it so that the fault itself reaches the exception guard.
 __attribute__((noinline, no_sanitize("address", "undefined"))) void fault()
 {
-    int* volatile target = nullptr;
+    volatile int* volatile target = nullptr;
     *target = 1;
 }
 
