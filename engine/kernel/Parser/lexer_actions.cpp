@@ -1,0 +1,92 @@
+// Token actions of the lexer.
+#include "engine/kernel/Parser/lexer_actions.h"
+
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "engine/kernel/Parser/context.h"
+#include "engine/kernel/Parser/parser_y.hpp"
+#include "engine/kernel/Parser/var.h"
+
+namespace parser::lex {
+
+namespace {
+
+// The typed variable token of a found variable, its node in the value record.
+int variable_token(variable* v, token_value* value)
+{
+    node_exp* n = v->as_node();
+    switch (v->type_code) {
+    case 0: value->eb = static_cast<node_expr<bool>*>(n); break;
+    case 1: value->ei = static_cast<node_expr<int32_t>*>(n); break;
+    case 2: value->ef = static_cast<node_expr<float>*>(n); break;
+    case 3: value->e3 = static_cast<node_expr<vec3>*>(n); break;
+    case 4: value->e4 = static_cast<node_expr<vec4>*>(n); break;
+    case 5: value->em = static_cast<node_expr<mtx44>*>(n); break;
+    default: value->es = static_cast<node_expr<string_base>*>(n); break;
+    }
+    return TOK_BOOL_VAR + v->type_code;
+}
+
+int digit_value(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    return (c | 0x20) - 'a' + 10;
+}
+
+} // namespace
+
+int32_t decimal(const char* text)
+{
+    bool negative = *text == '-';
+    int64_t magnitude = 0;
+    for (const char* p = text + negative; *p; ++p) {
+        magnitude = magnitude * 10 + (*p - '0');
+        if (magnitude > int64_t(INT32_MAX) + 1)
+            magnitude = int64_t(INT32_MAX) + 1; // saturate; stays bounded however long
+    }
+    int64_t v = negative ? -magnitude : magnitude;
+    return int32_t(v > INT32_MAX ? INT32_MAX : v);
+}
+
+int32_t hexadecimal(const char* text)
+{
+    bool negative = *text == '-';
+    uint32_t accumulator = 0;
+    for (const char* p = text + negative + 2; *p; ++p)
+        accumulator = (accumulator << 4) + uint32_t(digit_value(*p));
+    return int32_t(negative ? 0u - accumulator : accumulator);
+}
+
+float decimal_float(const char* text) { return float(std::atof(text)); }
+
+int name(context* ctx, const char* text, int length, token_value* value)
+{
+    if (length >= token_text_size) {
+        return refused_token;
+    }
+    if (variable* v = ctx ? ctx->find_variable(text) : nullptr) {
+        if (v->type_code < any_type)
+            return variable_token(v, value);
+        v->release();
+    }
+    std::memcpy(value->text, text, size_t(length) + 1);
+    return TOK_IDENTIFIER;
+}
+
+int string_literal(const char* text, int length, token_value* value)
+{
+    // A literal of at most 64 characters, quotes included, fits the record.
+    if (length <= token_text_size) {
+        std::memcpy(value->text, text + 1, size_t(length) - 2);
+        value->text[length - 2] = 0;
+        return TOK_STRING_CONST;
+    }
+    value->long_string = new (std::nothrow) string_base(text + 1, uint32_t(length - 2));
+    return TOK_LONG_STRING_CONST;
+}
+
+} // namespace parser::lex

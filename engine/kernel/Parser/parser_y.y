@@ -1,0 +1,442 @@
+/* The script grammar: an LALR(1) automaton whose actions build typed nodes
+   straight from the node pool and call the parse context to declare names and
+   open and close blocks. One expression symbol per value type, so a type
+   mismatch is a syntax error. */
+%require "3.8"
+%define api.pure full
+%define api.value.type {parser::token_value}
+%define parse.error simple
+%lex-param {yyscan_t scanner}
+%parse-param {yyscan_t scanner} {parser::context* ctx} {void* environment}
+
+%code requires {
+#include "engine/kernel/Parser/token_value.h"
+namespace parser {
+class context;
+}
+typedef void* yyscan_t;
+}
+
+%code {
+#include "engine/kernel/Parser/grammar_actions.h"
+
+using namespace parser;
+using namespace parser::grammar;
+
+int yylex(parser::token_value* value, yyscan_t scanner);
+static void yyerror(yyscan_t scanner, parser::context*, void*, const char* message)
+{
+    parser::grammar::report_syntax_error(scanner, message);
+}
+}
+
+%token TOK_IMPORT 258 TOK_SUB 259 TOK_CALL 260 TOK_IF 261 TOK_ELSEIF 262 TOK_ELSE 263
+%token TOK_EXTERN 264 TOK_EXPORT 265 TOK_MODIFIED 266 TOK_EMPTY 267
+%token TOK_BOOL 268 TOK_INT 269 TOK_FLOAT 270 TOK_VEC3 271 TOK_VEC4 272 TOK_MTX 273 TOK_STRING 274
+%token TOK_XYZW 275 TOK_XYZ 276 TOK_X 277 TOK_Y 278 TOK_Z 279 TOK_W 280
+%token TOK_EQ 281 TOK_NE 282 TOK_LE 283 TOK_GE 284 TOK_OR 285 TOK_AND 286
+%token TOK_SIN 287 TOK_COS 288 TOK_TAN 289 TOK_LOG 290 TOK_LN 291 TOK_EXP 292 TOK_POW 293
+%token TOK_MOD 294 TOK_MIN 295 TOK_MAX 296 TOK_ABS 297 TOK_CLAMP 298 TOK_FLOOR 299 TOK_CEIL 300
+%token TOK_SCALE 301 TOK_ROTATE 302 TOK_TRANSLATE 303 TOK_ORIENT 304 TOK_TRANSPOSE 305
+%token TOK_INVERT 306 TOK_DOT 307 TOK_CROSS 308 TOK_NORMALIZE 309 TOK_LENGTH 310 TOK_DIST 311
+%token TOK_DIST2 312 TOK_MUL 313 TOK_MULV 314 TOK_MULP 315 TOK_SUBSTR 316 TOK_LOWERCASE 317
+%token TOK_UPPERCASE 318
+%token <b> TOK_BOOL_CONST 319
+%token <i> TOK_INT_CONST 320
+%token <f> TOK_FLOAT_CONST 321
+%token <text> TOK_IDENTIFIER 322
+%token <eb> TOK_BOOL_VAR 323
+%token <ei> TOK_INT_VAR 324
+%token <ef> TOK_FLOAT_VAR 325
+%token <e3> TOK_VEC3_VAR 326
+%token <e4> TOK_VEC4_VAR 327
+%token <em> TOK_MTX44_VAR 328
+%token <es> TOK_STRING_VAR 329
+%token <text> TOK_STRING_CONST 330
+%token <long_string> TOK_LONG_STRING_CONST 331
+
+%type <modifiers> modifiers
+%type <text> name
+%type <declared> var_def extern_def
+%type <ei> opt_index
+%type <function> function_stmt
+%type <eb> bool_expr
+%type <ei> int_expr
+%type <ef> float_expr
+%type <e3> vec3_expr
+%type <e4> vec4_expr
+%type <em> mtx_expr
+%type <es> string_expr
+%type <any> any_expr
+
+/* What a parse abandoned at an error still holds is released. */
+%destructor { release_node($$); } <eb> <ei> <ef> <e3> <e4> <em> <es> <any>
+%destructor { release_variable($$); } <declared>
+%destructor { delete $$; } <long_string>
+
+/* Loosest to tightest. */
+%precedence '?' ':'
+%left TOK_OR TOK_AND
+%precedence '!'
+%precedence TOK_EQ TOK_NE '<' '>' TOK_LE TOK_GE
+%left '|' '&' '^'
+%precedence '~'
+%left '+' '-'
+%left '*' '/' '%'
+%precedence TOK_X TOK_Y TOK_Z TOK_W TOK_XYZ TOK_XYZW
+
+%start script
+
+%%
+
+script: import_list item_list ;
+
+import_list: %empty | import_list import ;
+
+import
+    : TOK_IMPORT TOK_STRING_CONST       { ctx->import($2, environment); }
+    | TOK_IMPORT TOK_LONG_STRING_CONST  { ctx->import(long_text($2), environment); delete $2; }
+    ;
+
+item_list: %empty | item_list item ;
+
+item: declaration | subtree_def ;
+
+/* ---- declarations ---- */
+
+declaration
+    : modifiers var_def ';'                 { declare_plain(ctx, $2, $1); }
+    | TOK_EXTERN modifiers extern_def ';'   { finish_extern($3, $2); }
+    ;
+
+modifiers
+    : %empty                 { $$ = 0; }
+    | modifiers export_word  { $$ = $1 | export_bit; }
+    ;
+
+export_word: TOK_EXPORT ;
+
+name
+    : TOK_IDENTIFIER  { copy_text($$, $1); }
+    | TOK_BOOL_VAR    { variable_name($$, $1); }
+    | TOK_INT_VAR     { variable_name($$, $1); }
+    | TOK_FLOAT_VAR   { variable_name($$, $1); }
+    | TOK_VEC3_VAR    { variable_name($$, $1); }
+    | TOK_VEC4_VAR    { variable_name($$, $1); }
+    | TOK_MTX44_VAR   { variable_name($$, $1); }
+    | TOK_STRING_VAR  { variable_name($$, $1); }
+    ;
+
+var_def
+    : TOK_BOOL name '=' bool_expr      { $$ = make_var($2, $4); }
+    | TOK_INT name '=' int_expr        { $$ = make_var($2, $4); }
+    | TOK_FLOAT name '=' float_expr    { $$ = make_var($2, $4); }
+    | TOK_VEC3 name '=' vec3_expr      { $$ = make_var($2, $4); }
+    | TOK_VEC4 name '=' vec4_expr      { $$ = make_var($2, $4); }
+    | TOK_MTX name '=' mtx_expr        { $$ = make_var($2, $4); }
+    | TOK_STRING name '=' string_expr  { $$ = make_var($2, $4); }
+    ;
+
+extern_def
+    : TOK_BOOL name                        { $$ = add_extern<B>(ctx, $2, $2, nullptr); }
+    | TOK_BOOL name '=' name opt_index     { $$ = add_extern<B>(ctx, $2, $4, $5); }
+    | TOK_INT name                         { $$ = add_extern<I>(ctx, $2, $2, nullptr); }
+    | TOK_INT name '=' name opt_index      { $$ = add_extern<I>(ctx, $2, $4, $5); }
+    | TOK_FLOAT name                       { $$ = add_extern<F>(ctx, $2, $2, nullptr); }
+    | TOK_FLOAT name '=' name opt_index    { $$ = add_extern<F>(ctx, $2, $4, $5); }
+    | TOK_VEC3 name                        { $$ = add_extern<V3>(ctx, $2, $2, nullptr); }
+    | TOK_VEC3 name '=' name opt_index     { $$ = add_extern<V3>(ctx, $2, $4, $5); }
+    | TOK_VEC4 name                        { $$ = add_extern<V4>(ctx, $2, $2, nullptr); }
+    | TOK_VEC4 name '=' name opt_index     { $$ = add_extern<V4>(ctx, $2, $4, $5); }
+    | TOK_MTX name                         { $$ = add_extern<M>(ctx, $2, $2, nullptr); }
+    | TOK_MTX name '=' name opt_index      { $$ = add_extern<M>(ctx, $2, $4, $5); }
+    | TOK_STRING name                      { $$ = add_extern<S>(ctx, $2, $2, nullptr); }
+    | TOK_STRING name '=' name opt_index   { $$ = add_extern<S>(ctx, $2, $4, $5); }
+    ;
+
+opt_index
+    : %empty    { $$ = nullptr; }
+    | int_expr  { $$ = $1; }
+    ;
+
+/* ---- subtrees ---- */
+
+subtree_def
+    : TOK_SUB TOK_IDENTIFIER '('  { ctx->begin_subtree($2); }
+      param_list ')' '{' statement_list '}'  { ctx->end_subtree(environment); }
+    ;
+
+param_list
+    : %empty
+    | var_def                 { declare_param(ctx, $1); }
+    | param_list ',' var_def  { declare_param(ctx, $3); }
+    ;
+
+/* ---- statements ---- */
+
+statement_list: %empty | statement_list statement ;
+
+statement
+    : declaration
+    | call_stmt
+    | if_stmt
+    | function_stmt ';'
+    | function_stmt '{'  { open_body(ctx, $1); }  statement_list '}'  { ctx->end_block(); }
+    | function_stmt '=' TOK_STRING_CONST       { set_text(ctx, $3); }
+    | function_stmt '=' TOK_LONG_STRING_CONST  { set_text(ctx, long_text($3)); delete $3; }
+    ;
+
+function_stmt
+    : TOK_IDENTIFIER '('  { ctx->begin_function($1); }  arg_list ')'  { $$ = ctx->current_function; }
+    ;
+
+arg_list: %empty | arg | arg_list ',' arg ;
+
+arg: any_expr  { ctx->add_argument($1); } ;
+
+call_stmt
+    : TOK_CALL TOK_IDENTIFIER  { ctx->begin_call($2); }  '(' named_arg_list ')' ';'
+    ;
+
+named_arg_list: %empty | named_arg | named_arg_list ',' named_arg ;
+
+named_arg
+    : name '=' bool_expr    { add_named_argument(ctx, $1, $3); }
+    | name '=' int_expr     { add_named_argument(ctx, $1, $3); }
+    | name '=' float_expr   { add_named_argument(ctx, $1, $3); }
+    | name '=' vec3_expr    { add_named_argument(ctx, $1, $3); }
+    | name '=' vec4_expr    { add_named_argument(ctx, $1, $3); }
+    | name '=' mtx_expr     { add_named_argument(ctx, $1, $3); }
+    | name '=' string_expr  { add_named_argument(ctx, $1, $3); }
+    ;
+
+if_stmt
+    : TOK_IF '(' bool_expr ')' '{'  { ctx->begin_if($3); $3 = nullptr; }
+      statement_list '}'  { ctx->end_block(); }  else_part
+    ;
+
+else_part
+    : %empty
+    | TOK_ELSE '{'  { ctx->begin_else(); }  statement_list '}'  { ctx->end_block(); }
+    | TOK_ELSE  { ctx->begin_else(); }  if_stmt  { ctx->end_block(); }
+    ;
+
+/* ---- expressions ---- */
+
+any_expr
+    : bool_expr    { $$ = $1; }
+    | int_expr     { $$ = $1; }
+    | float_expr   { $$ = $1; }
+    | vec3_expr    { $$ = $1; }
+    | vec4_expr    { $$ = $1; }
+    | mtx_expr     { $$ = $1; }
+    | string_expr  { $$ = $1; }
+    ;
+
+bool_expr
+    : TOK_BOOL_CONST                    { $$ = constant<B>($1); }
+    | TOK_BOOL_VAR                      { $$ = $1; }
+    | int_expr TOK_EQ int_expr          { $$ = op2<OP_equal, B, I, I>($1, $3); }
+    | int_expr TOK_NE int_expr          { $$ = op2<OP_notequal, B, I, I>($1, $3); }
+    | int_expr TOK_LE int_expr          { $$ = op2<OP_lequal, B, I, I>($1, $3); }
+    | int_expr TOK_GE int_expr          { $$ = op2<OP_gequal, B, I, I>($1, $3); }
+    | int_expr '<' int_expr             { $$ = op2<OP_less, B, I, I>($1, $3); }
+    | int_expr '>' int_expr             { $$ = op2<OP_greater, B, I, I>($1, $3); }
+    | float_expr TOK_EQ float_expr      { $$ = op2<OP_equal, B, F, F>($1, $3); }
+    | float_expr TOK_NE float_expr      { $$ = op2<OP_notequal, B, F, F>($1, $3); }
+    | float_expr TOK_LE float_expr      { $$ = op2<OP_lequal, B, F, F>($1, $3); }
+    | float_expr TOK_GE float_expr      { $$ = op2<OP_gequal, B, F, F>($1, $3); }
+    | float_expr '<' float_expr         { $$ = op2<OP_less, B, F, F>($1, $3); }
+    | float_expr '>' float_expr         { $$ = op2<OP_greater, B, F, F>($1, $3); }
+    | float_expr TOK_EQ int_expr        { $$ = op2<OP_equal, B, F, I>($1, $3); }
+    | float_expr TOK_NE int_expr        { $$ = op2<OP_notequal, B, F, I>($1, $3); }
+    | float_expr TOK_LE int_expr        { $$ = op2<OP_lequal, B, F, I>($1, $3); }
+    | float_expr TOK_GE int_expr        { $$ = op2<OP_gequal, B, F, I>($1, $3); }
+    | float_expr '<' int_expr           { $$ = op2<OP_less, B, F, I>($1, $3); }
+    | float_expr '>' int_expr           { $$ = op2<OP_greater, B, F, I>($1, $3); }
+    | string_expr TOK_EQ string_expr    { $$ = op2<OP_equal, B, S, S>($1, $3); }
+    | string_expr TOK_NE string_expr    { $$ = op2<OP_notequal, B, S, S>($1, $3); }
+    | bool_expr TOK_AND bool_expr       { $$ = op2<OP_and, B, B, B>($1, $3); }
+    | bool_expr TOK_OR bool_expr        { $$ = op2<OP_or, B, B, B>($1, $3); }
+    | '!' bool_expr                     { $$ = op1<OP_not, B, B>($2); }
+    | '!' int_expr %prec '!'            { $$ = op1<OP_not, B, I>($2); }
+    | TOK_SUBSTR '(' string_expr ',' string_expr ')'  { $$ = op2<OP_substr, B, S, S>($3, $5); }
+    | TOK_EMPTY '(' string_expr ')'     { $$ = op1<OP_empty, B, S>($3); }
+    | '(' bool_expr ')'                 { $$ = $2; }
+    ;
+
+int_expr
+    : TOK_INT_CONST                     { $$ = constant<I>($1); }
+    | TOK_INT_VAR                       { $$ = $1; }
+    | int_expr '+' int_expr             { $$ = op2<OP_add, I, I, I>($1, $3); }
+    | int_expr '-' int_expr             { $$ = op2<OP_sub, I, I, I>($1, $3); }
+    | int_expr '*' int_expr             { $$ = op2<OP_mul, I, I, I>($1, $3); }
+    | int_expr '/' int_expr             { $$ = op2<OP_div, I, I, I>($1, $3); }
+    | int_expr '%' int_expr             { $$ = op2<OP_mod, I, I, I>($1, $3); }
+    | int_expr '&' int_expr             { $$ = op2<OP_and, I, I, I>($1, $3); }
+    | int_expr '|' int_expr             { $$ = op2<OP_or, I, I, I>($1, $3); }
+    | int_expr '^' int_expr             { $$ = op2<OP_xor, I, I, I>($1, $3); }
+    | '-' int_expr %prec '-'            { $$ = op1<OP_neg, I, I>($2); }
+    | '~' int_expr                      { $$ = op1<OP_not, I, I>($2); }
+    | bool_expr '?' int_expr ':' int_expr  { $$ = select<I>($1, $3, $5); }
+    | TOK_MIN '(' int_expr ',' int_expr ')'  { $$ = op2<OP_min, I, I, I>($3, $5); }
+    | TOK_MAX '(' int_expr ',' int_expr ')'  { $$ = op2<OP_max, I, I, I>($3, $5); }
+    | TOK_CLAMP '(' int_expr ')'        { $$ = op1<OP_clamp, I, I>($3); }
+    | TOK_ABS '(' int_expr ')'          { $$ = op1<OP_abs, I, I>($3); }
+    | TOK_INT '(' float_expr ')'        { $$ = op1<OP_int, I, F>($3); }
+    | '(' int_expr ')'                  { $$ = $2; }
+    ;
+
+float_expr
+    : TOK_FLOAT_CONST                   { $$ = constant<F>($1); }
+    | TOK_FLOAT_VAR                     { $$ = $1; }
+    | float_expr '+' float_expr         { $$ = op2<OP_add, F, F, F>($1, $3); }
+    | float_expr '-' float_expr         { $$ = op2<OP_sub, F, F, F>($1, $3); }
+    | float_expr '*' float_expr         { $$ = op2<OP_mul, F, F, F>($1, $3); }
+    | float_expr '/' float_expr         { $$ = op2<OP_div, F, F, F>($1, $3); }
+    | float_expr '+' int_expr           { $$ = op2<OP_add, F, F, I>($1, $3); }
+    | float_expr '-' int_expr           { $$ = op2<OP_sub, F, F, I>($1, $3); }
+    | float_expr '*' int_expr           { $$ = op2<OP_mul, F, F, I>($1, $3); }
+    | float_expr '/' int_expr           { $$ = op2<OP_div, F, F, I>($1, $3); }
+    | int_expr '+' float_expr           { $$ = op2<OP_add, F, I, F>($1, $3); }
+    | int_expr '-' float_expr           { $$ = op2<OP_sub, F, I, F>($1, $3); }
+    | int_expr '*' float_expr           { $$ = op2<OP_mul, F, I, F>($1, $3); }
+    | int_expr '/' float_expr           { $$ = op2<OP_div, F, I, F>($1, $3); }
+    | '-' float_expr %prec '-'          { $$ = op1<OP_neg, F, F>($2); }
+    | bool_expr '?' float_expr ':' float_expr  { $$ = select<F>($1, $3, $5); }
+    | TOK_POW '(' float_expr ',' float_expr ')'  { $$ = op2<OP_pow, F, F, F>($3, $5); }
+    | TOK_POW '(' float_expr ',' int_expr ')'    { $$ = op2<OP_pow, F, F, I>($3, $5); }
+    | TOK_POW '(' int_expr ',' float_expr ')'    { $$ = op2<OP_pow, F, I, F>($3, $5); }
+    | TOK_MOD '(' float_expr ',' float_expr ')'  { $$ = op2<OP_mod, F, F, F>($3, $5); }
+    | TOK_MOD '(' float_expr ',' int_expr ')'    { $$ = op2<OP_mod, F, F, I>($3, $5); }
+    | TOK_MIN '(' float_expr ',' float_expr ')'  { $$ = op2<OP_min, F, F, F>($3, $5); }
+    | TOK_MAX '(' float_expr ',' float_expr ')'  { $$ = op2<OP_max, F, F, F>($3, $5); }
+    | TOK_SIN '(' float_expr ')'        { $$ = op1<OP_sin, F, F>($3); }
+    | TOK_COS '(' float_expr ')'        { $$ = op1<OP_cos, F, F>($3); }
+    | TOK_TAN '(' float_expr ')'        { $$ = op1<OP_tan, F, F>($3); }
+    | TOK_LOG '(' float_expr ')'        { $$ = op1<OP_log, F, F>($3); }
+    | TOK_LN '(' float_expr ')'         { $$ = op1<OP_ln, F, F>($3); }
+    | TOK_EXP '(' float_expr ')'        { $$ = op1<OP_exp, F, F>($3); }
+    | TOK_CLAMP '(' float_expr ')'      { $$ = op1<OP_clamp, F, F>($3); }
+    | TOK_ABS '(' float_expr ')'        { $$ = op1<OP_abs, F, F>($3); }
+    | TOK_FLOOR '(' float_expr ')'      { $$ = op1<OP_floor, F, F>($3); }
+    | TOK_CEIL '(' float_expr ')'       { $$ = op1<OP_ceil, F, F>($3); }
+    | TOK_FLOAT '(' int_expr ')'        { $$ = op1<OP_float, F, I>($3); }
+    | TOK_DOT '(' vec3_expr ',' vec3_expr ')'  { $$ = op2<OP_dot, F, V3, V3>($3, $5); }
+    | TOK_DOT '(' vec4_expr ',' vec4_expr ')'  { $$ = op2<OP_dot, F, V4, V4>($3, $5); }
+    | TOK_DOT '(' vec4_expr ',' vec3_expr ')'  { $$ = op2<OP_dot, F, V4, V3>($3, $5); }
+    | TOK_DOT '(' vec3_expr ',' vec4_expr ')'  { $$ = op2<OP_dot, F, V3, V4>($3, $5); }
+    | TOK_LENGTH '(' vec3_expr ')'      { $$ = op1<OP_length, F, V3>($3); }
+    | TOK_DIST '(' vec3_expr ',' vec3_expr ')'   { $$ = op2<OP_dist, F, V3, V3>($3, $5); }
+    | TOK_DIST2 '(' vec3_expr ',' vec3_expr ')'  { $$ = op2<OP_dist2, F, V3, V3>($3, $5); }
+    | vec3_expr TOK_X                   { $$ = extract<F, V3>($1, 0); }
+    | vec3_expr TOK_Y                   { $$ = extract<F, V3>($1, 1); }
+    | vec3_expr TOK_Z                   { $$ = extract<F, V3>($1, 2); }
+    | vec4_expr TOK_X                   { $$ = extract<F, V4>($1, 0); }
+    | vec4_expr TOK_Y                   { $$ = extract<F, V4>($1, 1); }
+    | vec4_expr TOK_Z                   { $$ = extract<F, V4>($1, 2); }
+    | vec4_expr TOK_W                   { $$ = extract<F, V4>($1, 3); }
+    | '(' float_expr ')'                { $$ = $2; }
+    ;
+
+vec3_expr
+    : '[' float_expr ']'                { $$ = vec3_splat($2); }
+    | '[' float_expr ',' float_expr ',' float_expr ']'  { $$ = vec3_of($2, $4, $6); }
+    | TOK_VEC3_VAR                      { $$ = $1; }
+    | vec3_expr '+' vec3_expr           { $$ = op2<OP_add, V3, V3, V3>($1, $3); }
+    | vec3_expr '-' vec3_expr           { $$ = op2<OP_sub, V3, V3, V3>($1, $3); }
+    | vec3_expr '*' vec3_expr           { $$ = op2<OP_mul, V3, V3, V3>($1, $3); }
+    | vec3_expr '/' vec3_expr           { $$ = op2<OP_div, V3, V3, V3>($1, $3); }
+    | vec3_expr '+' float_expr          { $$ = op2<OP_add, V3, V3, F>($1, $3); }
+    | vec3_expr '-' float_expr          { $$ = op2<OP_sub, V3, V3, F>($1, $3); }
+    | vec3_expr '*' float_expr          { $$ = op2<OP_mul, V3, V3, F>($1, $3); }
+    | vec3_expr '/' float_expr          { $$ = op2<OP_div, V3, V3, F>($1, $3); }
+    | '-' vec3_expr %prec '-'           { $$ = op1<OP_neg, V3, V3>($2); }
+    | bool_expr '?' vec3_expr ':' vec3_expr  { $$ = select<V3>($1, $3, $5); }
+    | TOK_POW '(' vec3_expr ',' vec3_expr ')'   { $$ = op2<OP_pow, V3, V3, V3>($3, $5); }
+    | TOK_POW '(' vec3_expr ',' float_expr ')'  { $$ = op2<OP_pow, V3, V3, F>($3, $5); }
+    | TOK_MIN '(' vec3_expr ',' vec3_expr ')'   { $$ = op2<OP_min, V3, V3, V3>($3, $5); }
+    | TOK_MAX '(' vec3_expr ',' vec3_expr ')'   { $$ = op2<OP_max, V3, V3, V3>($3, $5); }
+    | TOK_SIN '(' vec3_expr ')'         { $$ = op1<OP_sin, V3, V3>($3); }
+    | TOK_COS '(' vec3_expr ')'         { $$ = op1<OP_cos, V3, V3>($3); }
+    | TOK_TAN '(' vec3_expr ')'         { $$ = op1<OP_tan, V3, V3>($3); }
+    | TOK_LOG '(' vec3_expr ')'         { $$ = op1<OP_log, V3, V3>($3); }
+    | TOK_LN '(' vec3_expr ')'          { $$ = op1<OP_ln, V3, V3>($3); }
+    | TOK_EXP '(' vec3_expr ')'         { $$ = op1<OP_exp, V3, V3>($3); }
+    | TOK_CLAMP '(' vec3_expr ')'       { $$ = op1<OP_clamp, V3, V3>($3); }
+    | TOK_ABS '(' vec3_expr ')'         { $$ = op1<OP_abs, V3, V3>($3); }
+    | TOK_MULP '(' mtx_expr ',' vec3_expr ')'   { $$ = op2<OP_mulp, V3, M, V3>($3, $5); }
+    | TOK_MULV '(' mtx_expr ',' vec3_expr ')'   { $$ = op2<OP_mulv, V3, M, V3>($3, $5); }
+    | TOK_CROSS '(' vec3_expr ',' vec3_expr ')' { $$ = op2<OP_cross, V3, V3, V3>($3, $5); }
+    | TOK_NORMALIZE '(' vec3_expr ')'   { $$ = op1<OP_normalize, V3, V3>($3); }
+    | vec4_expr TOK_XYZ                 { $$ = extract<V3, V4>($1, 4); }
+    | vec3_expr TOK_XYZ                 { $$ = $1; }
+    | '(' vec3_expr ')'                 { $$ = $2; }
+    ;
+
+vec4_expr
+    : '[' float_expr ',' float_expr ',' float_expr ',' float_expr ']'  { $$ = vec4_of($2, $4, $6, $8); }
+    | '[' vec3_expr ',' float_expr ']'  { $$ = vec4_from($2, $4); }
+    | TOK_VEC4_VAR                      { $$ = $1; }
+    | vec4_expr '+' vec4_expr           { $$ = op2<OP_add, V4, V4, V4>($1, $3); }
+    | vec4_expr '-' vec4_expr           { $$ = op2<OP_sub, V4, V4, V4>($1, $3); }
+    | vec4_expr '*' vec4_expr           { $$ = op2<OP_mul, V4, V4, V4>($1, $3); }
+    | vec4_expr '/' vec4_expr           { $$ = op2<OP_div, V4, V4, V4>($1, $3); }
+    | vec4_expr '+' float_expr          { $$ = op2<OP_add, V4, V4, F>($1, $3); }
+    | vec4_expr '-' float_expr          { $$ = op2<OP_sub, V4, V4, F>($1, $3); }
+    | vec4_expr '*' float_expr          { $$ = op2<OP_mul, V4, V4, F>($1, $3); }
+    | vec4_expr '/' float_expr          { $$ = op2<OP_div, V4, V4, F>($1, $3); }
+    | '-' vec4_expr %prec '-'           { $$ = op1<OP_neg, V4, V4>($2); }
+    | bool_expr '?' vec4_expr ':' vec4_expr  { $$ = select<V4>($1, $3, $5); }
+    | TOK_POW '(' vec4_expr ',' vec4_expr ')'   { $$ = op2<OP_pow, V4, V4, V4>($3, $5); }
+    | TOK_POW '(' vec4_expr ',' float_expr ')'  { $$ = op2<OP_pow, V4, V4, F>($3, $5); }
+    | TOK_MIN '(' vec4_expr ',' vec4_expr ')'   { $$ = op2<OP_min, V4, V4, V4>($3, $5); }
+    | TOK_MAX '(' vec4_expr ',' vec4_expr ')'   { $$ = op2<OP_max, V4, V4, V4>($3, $5); }
+    | TOK_SIN '(' vec4_expr ')'         { $$ = op1<OP_sin, V4, V4>($3); }
+    | TOK_COS '(' vec4_expr ')'         { $$ = op1<OP_cos, V4, V4>($3); }
+    | TOK_TAN '(' vec4_expr ')'         { $$ = op1<OP_tan, V4, V4>($3); }
+    | TOK_LOG '(' vec4_expr ')'         { $$ = op1<OP_log, V4, V4>($3); }
+    | TOK_LN '(' vec4_expr ')'          { $$ = op1<OP_ln, V4, V4>($3); }
+    | TOK_EXP '(' vec4_expr ')'         { $$ = op1<OP_exp, V4, V4>($3); }
+    | TOK_CLAMP '(' vec4_expr ')'       { $$ = op1<OP_clamp, V4, V4>($3); }
+    | TOK_ABS '(' vec4_expr ')'         { $$ = op1<OP_abs, V4, V4>($3); }
+    | TOK_MUL '(' mtx_expr ',' vec4_expr ')'  { $$ = op2<OP_mulp, V4, M, V4>($3, $5); }
+    | vec4_expr TOK_X '(' float_expr ')'  { $$ = op2<OP_replaceX, V4, V4, F>($1, $4); }
+    | vec4_expr TOK_Y '(' float_expr ')'  { $$ = op2<OP_replaceY, V4, V4, F>($1, $4); }
+    | vec4_expr TOK_Z '(' float_expr ')'  { $$ = op2<OP_replaceZ, V4, V4, F>($1, $4); }
+    | vec4_expr TOK_W '(' float_expr ')'  { $$ = op2<OP_replaceW, V4, V4, F>($1, $4); }
+    | vec4_expr TOK_XYZW                { $$ = $1; }
+    | '(' vec4_expr ')'                 { $$ = $2; }
+    ;
+
+mtx_expr
+    : TOK_MTX44_VAR                     { $$ = $1; }
+    | mtx_expr '*' mtx_expr             { $$ = op2<OP_mul, M, M, M>($1, $3); }
+    | TOK_SCALE '(' float_expr ')'      { $$ = op1<OP_scaling, M, F>($3); }
+    | TOK_SCALE '(' float_expr ',' float_expr ',' float_expr ')'  { $$ = op3<OP_scaling, M, F, F, F>($3, $5, $7); }
+    | TOK_SCALE '(' vec3_expr ')'       { $$ = op1<OP_scaling, M, V3>($3); }
+    | TOK_ROTATE '(' vec3_expr ',' float_expr ')'  { $$ = op2<OP_rotation, M, V3, F>($3, $5); }
+    | TOK_ROTATE '(' float_expr ',' float_expr ',' float_expr ')'  { $$ = op3<OP_rotation, M, F, F, F>($3, $5, $7); }
+    | TOK_TRANSLATE '(' float_expr ',' float_expr ',' float_expr ')'  { $$ = op3<OP_translation, M, F, F, F>($3, $5, $7); }
+    | TOK_TRANSLATE '(' vec3_expr ')'   { $$ = op1<OP_translation, M, V3>($3); }
+    | TOK_ORIENT '(' vec3_expr ',' vec3_expr ')'  { $$ = op2<OP_orientation, M, V3, V3>($3, $5); }
+    | TOK_TRANSPOSE '(' mtx_expr ')'    { $$ = op1<OP_transpose, M, M>($3); }
+    | TOK_INVERT '(' mtx_expr ')'       { $$ = op1<OP_invert, M, M>($3); }
+    | '(' mtx_expr ')'                  { $$ = $2; }
+    ;
+
+string_expr
+    : TOK_STRING_CONST                  { $$ = string_constant($1); }
+    | TOK_LONG_STRING_CONST             { $$ = long_string_constant($1); }
+    | TOK_STRING_VAR                    { $$ = $1; }
+    | string_expr '+' string_expr       { $$ = op2<OP_add, S, S, S>($1, $3); }
+    | string_expr '+' int_expr          { $$ = op2<OP_add, S, S, I>($1, $3); }
+    | int_expr '+' string_expr          { $$ = op2<OP_add, S, I, S>($1, $3); }
+    | string_expr '+' float_expr        { $$ = op2<OP_add, S, S, F>($1, $3); }
+    | float_expr '+' string_expr        { $$ = op2<OP_add, S, F, S>($1, $3); }
+    | bool_expr '?' string_expr ':' string_expr  { $$ = select<S>($1, $3, $5); }
+    | TOK_LOWERCASE '(' string_expr ')' { $$ = op1<OP_lowercase, S, S>($3); }
+    | TOK_UPPERCASE '(' string_expr ')' { $$ = op1<OP_uppercase, S, S>($3); }
+    ;
+
+%%

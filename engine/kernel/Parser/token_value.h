@@ -1,0 +1,41 @@
+// The 64-byte value record shared by the lexer and the grammar's value stack:
+// one variant per token kind and per grammar symbol.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/kernel/Parser/value_types.h"
+
+namespace parser {
+
+class node_exp;
+template <typename T>
+class node_expr;
+class variable;
+class node_function;
+
+// Identifiers hold at most 63 characters and string literals at most 62, so
+// both fit the text variant with their terminating zero.
+constexpr int token_text_size = 64;
+
+union token_value {
+    bool b;
+    int32_t i;
+    float f;
+    char text[token_text_size];
+    string_base* long_string; // owned by the receiver; null when allocation failed
+    int modifiers;            // bit 0 = export
+    variable* declared;       // a new variable holding one reference
+    node_function* function;  // the context's current function statement
+    node_expr<bool>* eb;
+    node_expr<int32_t>* ei;
+    node_expr<float>* ef;
+    node_expr<vec3>* e3;
+    node_expr<vec4>* e4;
+    node_expr<mtx44>* em;
+    node_expr<string_base>* es;
+    node_exp* any;
+};
+static_assert(sizeof(token_value) == 64, "one 64-byte record per token");
+
+} // namespace parser

@@ -1,0 +1,127 @@
+// The tree iterator's walk over statements, calls and conditionals, and the
+// host's entry point load_main_subtree.
+#include "engine/kernel/Parser/tree_iterator.h"
+
+#include "engine/kernel/Parser/statements.h"
+#include "engine/kernel/Parser/subtree.h"
+#include "engine/kernel/Parser/unit.h"
+#include "engine/kernel/Parser/unit_loader.h"
+#include "engine/kernel/log_record.h"
+
+namespace parser {
+
+tree_iterator::tree_iterator(const tree_iterator& other) { *this = other; }
+
+tree_iterator& tree_iterator::operator=(const tree_iterator& other)
+{
+    if (this == &other)
+        return *this;
+    current = other.current;
+    depth = other.depth;
+    frame_depth = other.frame_depth;
+    environment = other.environment;
+    for (int32_t k = 0; k < max_levels; ++k) {
+        lists[k] = other.lists[k];
+        cursors[k] = other.cursors[k];
+        marks[k] = other.marks[k];
+        slots[k] = other.slots[k];
+        // A parent pointing into the other iterator's slots points into ours.
+        const call_frame* p = other.slots[k].parent;
+        if (p >= other.slots && p < other.slots + max_levels)
+            slots[k].parent = slots + (p - other.slots);
+    }
+    return *this;
+}
+
+void tree_iterator::start(statement_list* list, void* env, call_frame* frame_in_force)
+{
+    current = nullptr;
+    depth = 0;
+    lists[0] = list;
+    cursors[0] = list ? list->first() : nullptr;
+    frame_depth = 0;
+    slots[0] = {nullptr, frame_in_force};
+    marks[0] = 0;
+    environment = env;
+    next();
+}
+
+void tree_iterator::advance()
+{
+    if (current)
+        cursors[depth] = cursors[depth]->next;
+    next();
+}
+
+void tree_iterator::stop(const char* what)
+{
+    Log::Category(Log::ELevel::Error, "Parser", {"engine/kernel/Parser/ParserNodes", __LINE__,
+                  "parser::tree_iterator::next"}, true,
+                  "%s nested more than %d levels deep: walk stopped\n", what, int(max_levels));
+    current = nullptr;
+    depth = 0;
+    cursors[0] = nullptr;
+}
+
+bool tree_iterator::enter(statement_list* list)
+{
+    if (depth + 1 >= max_levels)
+        return false;
+    ++depth;
+    lists[depth] = list;
+    cursors[depth] = list->first();
+    return true;
+}
+
+void tree_iterator::next()
+{
+    for (;;) {
+        while (!cursors[depth]) {
+            if (depth == 0) {
+                current = nullptr;
+                return;
+            }
+            --depth;
+            if (depth < marks[frame_depth])
+                --frame_depth;
+            cursors[depth] = cursors[depth]->next; // leave the statement whose list ended
+        }
+        node_statement* s = statement_list::payload(cursors[depth]);
+        if (auto* f = dynamic_cast<node_function*>(s)) {
+            current = f;
+            return;
+        }
+        if (auto* call = dynamic_cast<node_call*>(s)) {
+            if (!call->subtree) {
+                cursors[depth] = cursors[depth]->next; // a call without subtree runs nothing
+                continue;
+            }
+            if (frame_depth + 1 >= max_levels || !enter(&call->subtree->statements))
+                return stop("subtree calls");
+            slots[frame_depth].arguments = &call->arguments;
+            ++frame_depth;
+            slots[frame_depth].parent = &slots[frame_depth - 1];
+            marks[frame_depth] = depth;
+            continue;
+        }
+        auto* branch = static_cast<node_if*>(s);
+        bool taken = false;
+        branch->condition->evaluate(nullptr, taken, frame(), environment);
+        if (!enter(taken ? &branch->statements : &branch->else_statements))
+            return stop("conditionals and calls");
+    }
+}
+
+subtree* load_main_subtree(const char* file_name)
+{
+    unit* u = ParseUnit(file_name, nullptr, nullptr, true, nullptr);
+    if (!u)
+        return nullptr;
+    subtree* main = u->find_subtree("main");
+    if (main)
+        main->environment = nullptr;
+    u->release();
+    return main;
+}
+
+} // namespace parser

@@ -1,0 +1,56 @@
+// Walking a parsed subtree: the tree iterator enters calls (binding their named
+// arguments in a new call frame) and the taken branch of each conditional, and
+// stops at every function statement.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/kernel/Parser/call_frame.h"
+#include "engine/kernel/Parser/node_list.h"
+
+namespace parser {
+
+class node_function;
+class subtree;
+
+class tree_iterator {
+public:
+    // Room for 24 open lists and 24 call frames. A walk that would go deeper
+    // (a subtree calling itself, or calls and conditionals nested past that) is
+    // refused with an error record and ends there.
+    static constexpr int32_t max_levels = 24;
+
+    tree_iterator() = default;
+    // Copies rebase the frame chain onto the copy's own slots, so a saved
+    // position evaluates its arguments where the statement stood.
+    tree_iterator(const tree_iterator& other);
+    tree_iterator& operator=(const tree_iterator& other);
+
+    // Starts on list and stops at its first function statement.
+    void start(statement_list* list, void* environment, call_frame* frame);
+    // Moves past the current statement to the next function statement.
+    void advance();
+    // Finds the next function statement from the cursor (current null at the end).
+    void next();
+    // The frame in force where the current statement stands.
+    call_frame* frame() { return slots[frame_depth].parent; }
+
+    node_function* current = nullptr;
+    int32_t depth = 0;
+    statement_list* lists[max_levels] = {};
+    list_element* cursors[max_levels] = {};
+    int32_t frame_depth = 0;
+    call_frame slots[max_levels] = {}; // slot k: (arguments of the call entered at k, frame in force at k)
+    int32_t marks[max_levels] = {};
+    void* environment = nullptr;
+
+private:
+    bool enter(statement_list* list);
+    void stop(const char* what);
+};
+
+// Parses the file without extern interface and cache and returns its subtree
+// "main" (environment null) with one reference, or null.
+subtree* load_main_subtree(const char* file_name);
+
+} // namespace parser

@@ -1,0 +1,31 @@
+// Turning a script file into a unit: ParseUnit reads the file through the
+// filesystem module, runs the lexer and the grammar over it with a context of
+// its own, and keeps or discards the result. Imports recurse through it, and
+// a unit cache shares parsed units between parses.
+#pragma once
+
+#include <vector>
+
+namespace parser {
+
+class extern_interface;
+class unit;
+
+// Parsed units shared between parses, one reference each. ParseUnit only
+// appends; the owner releases the entries when it is destroyed.
+struct unit_cache {
+    unit_cache() = default;
+    unit_cache(const unit_cache&) = delete;
+    unit_cache& operator=(const unit_cache&) = delete;
+    ~unit_cache();
+
+    std::vector<unit*> units;
+};
+
+} // namespace parser
+
+// A null file name parses the scanner's default input (standard input) into a
+// unit named "interactive". Standalone keeps a parsed unit out of the cache.
+// Returns the unit with one reference for the caller, or null after logging.
+parser::unit* ParseUnit(const char* file_name, parser::extern_interface* externs, parser::unit_cache* cache,
+                        bool standalone, void* environment);

@@ -1,0 +1,71 @@
+// The front-end test fixture.
+#include "tests/front_end/script_fixture.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "engine/kernel/Parser/subtree.h"
+#include "engine/kernel/Parser/unit.h"
+#include "engine/kernel/Parser/unit_loader.h"
+#include "tools/mcscript/statement_printer.h"
+
+namespace stdfs = std::filesystem;
+
+void ScriptTest::observe(const Log::Record& record, void* self)
+{
+    static_cast<ScriptTest*>(self)->records.push_back(
+        {record.level, record.category ? record.category : "", record.function ? record.function : "",
+         record.text ? record.text : ""});
+}
+
+void ScriptTest::SetUp()
+{
+    previous_directory_ = stdfs::current_path().string();
+    std::string pattern = (stdfs::temp_directory_path() / "mc_script_XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    directory_ = pattern;
+    stdfs::current_path(directory_);
+    Log::SetObserver(&ScriptTest::observe, this);
+}
+
+void ScriptTest::TearDown()
+{
+    Log::SetObserver(nullptr, nullptr);
+    stdfs::current_path(previous_directory_);
+    stdfs::remove_all(directory_);
+    EXPECT_EQ(parser::node_pool_live_count(), 0u) << "every node released";
+    EXPECT_FALSE(parser::list_pool_exists(parser::statement_list_allocator())) << "statement list pool freed";
+    EXPECT_FALSE(parser::list_pool_exists(parser::argument_list_allocator())) << "argument list pool freed";
+}
+
+void ScriptTest::write(const std::string& name, const std::string& text)
+{
+    std::ofstream(name, std::ios::binary) << text;
+}
+
+std::string ScriptTest::walk(const std::string& name, const std::string& subtree_name)
+{
+    failed_ = true;
+    parser::unit* u = ParseUnit(name.c_str(), nullptr, nullptr, true, nullptr);
+    if (!u)
+        return "";
+    parser::subtree* tree = u->find_subtree(subtree_name.c_str());
+    u->release();
+    if (!tree)
+        return "";
+    failed_ = false;
+    std::string out;
+    mcscript::print_walk(out, *tree, mcscript::print_mode::walk);
+    tree->release();
+    return out;
+}
+
+std::string ScriptTest::log_text() const
+{
+    std::string all;
+    for (const captured_record& r : records)
+        all += r.text + "\n";
+    return all;
+}

@@ -1,0 +1,95 @@
+// Walking: calls bind their arguments in frames, conditionals choose their
+// branch, argument reads check their type, and runaway recursion is stopped.
+#include <gtest/gtest.h>
+
+#include "engine/kernel/Parser/param_iterator.h"
+#include "engine/kernel/Parser/statements.h"
+#include "engine/kernel/Parser/subtree.h"
+#include "engine/kernel/Parser/tree_iterator.h"
+#include "tests/front_end/script_fixture.h"
+
+namespace {
+
+using Walk = ScriptTest;
+
+TEST_F(Walk, CallsBindArgumentsAndConditionalsChooseTheirBranch)
+{
+    EXPECT_EQ(walk_text("bool c = true; sub s(int a = 0) { g(a); }"
+                        "sub main() { f1(1); call s(a = 2); if (c) { f2(); } else { f3(); } }"),
+              "f1(1)\ng(2)\nf2()\n");
+}
+
+TEST_F(Walk, CallsInsideConditionalsInsideCalls)
+{
+    EXPECT_EQ(walk_text("sub inner(int n = 0) { In(n); }"
+                        "sub outer(int m = 0, bool deep = false) { if (deep) { call inner(n = m * 10); } Out(m); }"
+                        "sub main() { call outer(m = 1); call outer(m = 2, deep = true); End(); }"),
+              "Out(1)\nIn(20)\nOut(2)\nEnd()\n");
+}
+
+TEST_F(Walk, ASubtreeEndingInsideACallReturnsToTheCallersFrame)
+{
+    EXPECT_EQ(walk_text("sub leaf(int v = 0) { L(v); }"
+                        "sub mid(int v = 0) { call leaf(v = v + 1); M(v); }"
+                        "sub main() { call mid(v = 10); call leaf(); T(); }"),
+              "L(11)\nM(10)\nL(0)\nT()\n");
+}
+
+TEST_F(Walk, SavedPositionsEvaluateWhereTheStatementStood)
+{
+    write("main.ini", "sub s(int a = 0) { g(a); } sub main() { call s(a = 7); }");
+    parser::subtree* main = parser::load_main_subtree("main.ini");
+    ASSERT_NE(main, nullptr);
+    parser::tree_iterator it;
+    it.start(&main->statements, nullptr, nullptr);
+    ASSERT_NE(it.current, nullptr);
+    parser::tree_iterator saved = it; // a copy rebases the frames onto itself
+    it.advance();
+    EXPECT_EQ(it.current, nullptr);
+    parser::param_iterator p(saved);
+    EXPECT_EQ(p.get_int(), 7);
+    main->release();
+}
+
+TEST_F(Walk, TypedReadsReportTheirTypeErrors)
+{
+    write("main.ini", "sub main() { f(1, 'x'); e(); }");
+    parser::subtree* main = parser::load_main_subtree("main.ini");
+    ASSERT_NE(main, nullptr);
+    parser::tree_iterator it;
+    it.start(&main->statements, nullptr, nullptr);
+    parser::param_iterator p(it);
+    EXPECT_EQ(p.get_string().size(), 0u);
+    EXPECT_EQ(p.get_int(), 1);
+    p.next();
+    EXPECT_STREQ(p.get_string().c_str(), "x");
+    p.next();
+    EXPECT_EQ(p.get_int(), 0) << "past the last argument";
+    it.advance();
+    parser::param_iterator none(it);
+    EXPECT_EQ(none.get_int(), 0);
+    main->release();
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(records[0].text, "Param 0 in function f() is not a string");
+    EXPECT_EQ(records[0].function, "parser::param_iterator::dump_error");
+    EXPECT_EQ(records[0].level, 2);
+    EXPECT_EQ(records[1].text, "Param 2 in function f() is not an int");
+    EXPECT_EQ(records[2].text, "Param 0 in function e() is not an int");
+}
+
+TEST_F(Walk, RecursiveSubtreesStopTheWalkWithAnError)
+{
+    std::string out = walk_text("sub main() { Before(); call main(); }");
+    EXPECT_FALSE(failed());
+    EXPECT_EQ(out.substr(0, 9), "Before()\n");
+    ASSERT_FALSE(records.empty());
+    EXPECT_NE(records.back().text.find("walk stopped"), std::string::npos);
+    EXPECT_EQ(records.back().level, 2);
+}
+
+TEST_F(Walk, AFalseConditionWithoutElseContributesNothing)
+{
+    EXPECT_EQ(walk_text("sub main() { if (1 > 2) { No(); } Yes(); }"), "Yes()\n");
+}
+
+} // namespace

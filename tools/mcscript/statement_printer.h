@@ -1,0 +1,19 @@
+// Prints what a reader of a script sees: every function statement reached by
+// the walk as "Name(arg, ...)", its text and its body, and for "dump" each
+// argument expression as the archive writes it.
+#pragma once
+
+#include <string>
+
+namespace parser {
+class subtree;
+}
+
+namespace mcscript {
+
+enum class print_mode { walk, dump };
+
+// Walks subtree from its start (no frame) and appends the lines to out.
+void print_walk(std::string& out, parser::subtree& tree, print_mode mode);
+
+} // namespace mcscript
