@@ -1,0 +1,105 @@
+// The filesystem module's files: the relative-name rule (working directory,
+// then write directory), fs::file reading, and the write directory's limits.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <string>
+
+#include "host/modules/filesystem_module.h"
+#include "tests/modules/temp_directory.h"
+
+namespace {
+
+class FilesTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char here[4096];
+        ASSERT_NE(getcwd(here, sizeof(here)), nullptr);
+        previous = here;
+        std::filesystem::create_directories(working.path() / "MC");
+        ASSERT_EQ(chdir(working.str().c_str()), 0);
+        ASSERT_TRUE(
+            fs::init((writing / "Mirecrest").c_str(), FFSAddSourceFlags::Default, "out/cache", false, true, nullptr));
+    }
+    void TearDown() override
+    {
+        fs::shutdown();
+        ASSERT_EQ(chdir(previous.c_str()), 0);
+    }
+    std::string contents(const char* name)
+    {
+        fs::file f;
+        if (!f.open(name, EFSMode::Read, FFSOpenFlags::None))
+            return "<not opened>";
+        std::string text(size_t(f.length()), '\0');
+        EXPECT_EQ(f.read(text.data(), text.size()), text.size());
+        return text;
+    }
+
+    std::string previous;
+    temp_directory working;
+    temp_directory writing;
+};
+
+TEST_F(FilesTest, RelativeNamesTryWorkingThenWriteDirectory)
+{
+    write_text(working / "game.ini", "from the working directory");
+    write_text(writing / "Mirecrest/game.ini", "from the write directory");
+    write_text(writing / "Mirecrest/Audio.scr", "only in the write directory");
+    EXPECT_EQ(contents("game.ini"), "from the working directory");
+    EXPECT_EQ(contents("Audio.scr"), "only in the write directory");
+    EXPECT_EQ(contents((writing / "Mirecrest/game.ini").c_str()), "from the write directory");
+    EXPECT_EQ(contents("missing.ini"), "<not opened>");
+    EXPECT_EQ(contents("MC"), "<not opened>"); // a directory is not a file
+    EXPECT_TRUE(fs::exists("Audio.scr"));
+    EXPECT_FALSE(fs::exists("missing.ini"));
+    EXPECT_TRUE(fs::does_dir_exist("MC"));
+    EXPECT_FALSE(fs::does_dir_exist("game.ini"));
+}
+
+TEST_F(FilesTest, ReadsInPiecesAndReopens)
+{
+    write_text(working / "data.bin", std::string("abcdefgh"));
+    fs::file f;
+    ASSERT_TRUE(f.open("data.bin", EFSMode::Read, FFSOpenFlags::None));
+    EXPECT_EQ(f.length(), 8u);
+    char piece[5] = {};
+    EXPECT_EQ(f.read(piece, 3), 3u);
+    EXPECT_STREQ(piece, "abc");
+    EXPECT_EQ(f.length(), 8u); // asking the length keeps the position
+    EXPECT_EQ(f.read(piece, 4), 4u);
+    EXPECT_STREQ(piece, "defg");
+    EXPECT_EQ(f.read(piece, 4), 1u); // only what is left
+    f.close();
+    EXPECT_EQ(f.read(piece, 4), 0u);
+    EXPECT_EQ(f.length(), 0u);
+    write_text(working / "other.bin", "xy");
+    ASSERT_TRUE(f.open("other.bin", EFSMode::Read, FFSOpenFlags::None));
+    EXPECT_EQ(f.length(), 2u);
+}
+
+TEST_F(FilesTest, FullPathsStartWithASlash)
+{
+    EXPECT_TRUE(fs::is_full_path("/home/player/Documents"));
+    EXPECT_FALSE(fs::is_full_path("Mirecrest"));
+    EXPECT_FALSE(fs::is_full_path(""));
+    EXPECT_FALSE(fs::is_full_path(nullptr));
+}
+
+TEST_F(FilesTest, InitMakesMissingParentsAndRefusesOverlongPaths)
+{
+    fs::shutdown();
+    std::string deep = writing / "a/b/c";
+    EXPECT_TRUE(fs::init(deep.c_str(), FFSAddSourceFlags::Default, "", false, true, nullptr));
+    EXPECT_TRUE(std::filesystem::is_directory(deep));
+    EXPECT_TRUE(std::filesystem::exists(deep + "/mirecrest.log"));
+    fs::shutdown();
+    std::string too_long = "/tmp/" + std::string(300, 'x');
+    EXPECT_FALSE(fs::init(too_long.c_str(), FFSAddSourceFlags::Default, "", false, true, nullptr));
+    std::error_code error;
+    EXPECT_FALSE(std::filesystem::exists(too_long, error));
+}
+
+} // namespace
