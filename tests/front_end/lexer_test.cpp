@@ -1,0 +1,172 @@
+// The lexer on its own: token numbers and values for the rules' edge cases,
+// names classified through the context, and line counting.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "engine/kernel/Parser/context.h"
+#include "engine/kernel/Parser/parser_y.hpp"
+#include "engine/kernel/Parser/unit.h"
+#include "engine/kernel/Parser/var.h"
+#include "tests/front_end/script_fixture.h"
+
+int yylex_init(yyscan_t* scanner);
+int yylex_destroy(yyscan_t scanner);
+void yyset_extra(parser::context* extra, yyscan_t scanner);
+void yyset_lineno(int line, yyscan_t scanner);
+int yyget_lineno(yyscan_t scanner);
+struct yy_buffer_state* yy_scan_buffer(char* base, size_t size, yyscan_t scanner);
+int yylex(parser::token_value* value, yyscan_t scanner);
+
+namespace {
+
+struct token {
+    int number;
+    parser::token_value value;
+};
+
+// Scans text with a context in which "fvar" is a visible float variable.
+class Lexer : public ScriptTest {
+protected:
+    std::vector<token> scan(const std::string& text, int* last_line = nullptr)
+    {
+        parser::unit* u = new parser::unit("lex.ini");
+        std::vector<token> tokens;
+        {
+            parser::context ctx(u, nullptr, nullptr);
+            ctx.start_block(nullptr);
+            ctx.declare(new parser::var<float>("fvar", new parser::node_val<float>(1.5f)));
+            std::string buffer = text + std::string(2, '\0');
+            yyscan_t scanner = nullptr;
+            yylex_init(&scanner);
+            yyset_extra(&ctx, scanner);
+            yy_scan_buffer(buffer.data(), buffer.size(), scanner);
+            yyset_lineno(1, scanner);
+            for (;;) {
+                token t {};
+                t.number = yylex(&t.value, scanner);
+                if (t.number <= 0)
+                    break;
+                if (t.number >= TOK_BOOL_VAR && t.number <= TOK_STRING_VAR)
+                    t.value.any->release(); // the look-up's reference
+                if (t.number == TOK_LONG_STRING_CONST) {
+                    long_strings.push_back(t.value.long_string->c_str());
+                    delete t.value.long_string;
+                }
+                tokens.push_back(t);
+            }
+            if (last_line)
+                *last_line = yyget_lineno(scanner);
+            yylex_destroy(scanner);
+        }
+        u->release();
+        return tokens;
+    }
+    std::vector<int> numbers(const std::string& text)
+    {
+        std::vector<int> out;
+        for (const token& t : scan(text))
+            out.push_back(t.number);
+        return out;
+    }
+    std::vector<std::string> long_strings;
+};
+
+TEST_F(Lexer, LongestMatchAndRulePriority)
+{
+    EXPECT_EQ(numbers("b-1"), (std::vector<int> {TOK_IDENTIFIER, TOK_INT_CONST}));
+    EXPECT_EQ(numbers("b - 1"), (std::vector<int> {TOK_IDENTIFIER, '-', TOK_INT_CONST}));
+    EXPECT_EQ(numbers("iff if_ if"), (std::vector<int> {TOK_IDENTIFIER, TOK_IDENTIFIER, TOK_IF}));
+    EXPECT_EQ(numbers("call use"), (std::vector<int> {TOK_CALL, TOK_CALL}));
+    EXPECT_EQ(numbers("mtx44 mtx dist2 dist"), (std::vector<int> {TOK_IDENTIFIER, TOK_MTX, TOK_DIST2, TOK_DIST}));
+    EXPECT_EQ(numbers(".xy .xyzw"), (std::vector<int> {TOK_X, TOK_IDENTIFIER, TOK_XYZW}));
+    EXPECT_EQ(numbers("1.5e3 0X1F 1.2.3"),
+              (std::vector<int> {TOK_FLOAT_CONST, TOK_IDENTIFIER, TOK_INT_CONST, TOK_IDENTIFIER, TOK_FLOAT_CONST,
+                                 TOK_FLOAT_CONST}));
+    EXPECT_EQ(numbers("elseif modified"), (std::vector<int> {TOK_ELSEIF, TOK_MODIFIED}));
+    EXPECT_EQ(numbers("== != <= >= || && ! ?"),
+              (std::vector<int> {TOK_EQ, TOK_NE, TOK_LE, TOK_GE, TOK_OR, TOK_AND, '!', '?'}));
+}
+
+TEST_F(Lexer, NumberValues)
+{
+    struct {
+        const char* text;
+        int32_t value;
+    } ints[] = {{"0x10", 16}, {"-0x10", -16}, {"0xffffffff", -1}, {"0x1FFFFFFFF", -1}, {"007", 7},
+                {"-5", -5},   {"2147483647", INT32_MAX}, {"99999999999", INT32_MAX}, {"-2147483648", INT32_MIN}};
+    for (const auto& c : ints) {
+        std::vector<token> t = scan(c.text);
+        ASSERT_EQ(t.size(), 1u) << c.text;
+        EXPECT_EQ(t[0].number, TOK_INT_CONST) << c.text;
+        EXPECT_EQ(t[0].value.i, c.value) << c.text;
+    }
+    struct {
+        const char* text;
+        float value;
+    } floats[] = {{".5", 0.5f}, {"-.5", -0.5f}, {"5.", 5.0f}, {"-5.", -5.0f}, {"0.1", 0.1f}};
+    for (const auto& c : floats) {
+        std::vector<token> t = scan(c.text);
+        ASSERT_EQ(t.size(), 1u) << c.text;
+        EXPECT_EQ(t[0].number, TOK_FLOAT_CONST) << c.text;
+        EXPECT_EQ(t[0].value.f, c.value) << c.text;
+    }
+    std::vector<token> hex_alone = scan("0x");
+    ASSERT_EQ(hex_alone.size(), 2u);
+    EXPECT_EQ(hex_alone[0].value.i, 0);
+    EXPECT_STREQ(hex_alone[1].value.text, "x");
+}
+
+TEST_F(Lexer, BoolLiteralsAndNames)
+{
+    std::vector<token> t = scan("TRUE true False FALSE fvar fvarx");
+    ASSERT_EQ(t.size(), 6u);
+    EXPECT_EQ(t[0].number, TOK_BOOL_CONST);
+    EXPECT_TRUE(t[0].value.b);
+    EXPECT_TRUE(t[1].value.b);
+    EXPECT_EQ(t[2].number, TOK_IDENTIFIER);
+    EXPECT_FALSE(t[3].value.b);
+    EXPECT_EQ(t[4].number, TOK_FLOAT_VAR) << "a visible float variable";
+    EXPECT_EQ(t[5].number, TOK_IDENTIFIER);
+}
+
+TEST_F(Lexer, StringLiterals)
+{
+    std::string s62(62, 'a'), s63(63, 'b');
+    std::vector<token> t = scan("\"" + s62 + "\" '" + s63 + "' \"it's\" 'say \"hi\"' \"\"");
+    ASSERT_EQ(t.size(), 5u);
+    EXPECT_EQ(t[0].number, TOK_STRING_CONST);
+    EXPECT_EQ(std::string(t[0].value.text), s62);
+    EXPECT_EQ(t[1].number, TOK_LONG_STRING_CONST);
+    ASSERT_EQ(long_strings.size(), 1u);
+    EXPECT_EQ(long_strings[0], s63);
+    EXPECT_STREQ(t[2].value.text, "it's");
+    EXPECT_STREQ(t[3].value.text, "say \"hi\"");
+    EXPECT_STREQ(t[4].value.text, "");
+    EXPECT_EQ(numbers("\"open"), (std::vector<int> {'"', TOK_IDENTIFIER})) << "an unterminated quote is a character";
+}
+
+TEST_F(Lexer, CommentsAndTheEndOfInput)
+{
+    EXPECT_EQ(numbers("a /* b */ c"), (std::vector<int> {TOK_IDENTIFIER, TOK_IDENTIFIER}));
+    EXPECT_EQ(numbers("a /*/ b */ c"), (std::vector<int> {TOK_IDENTIFIER, TOK_IDENTIFIER})) << "/*/ does not close";
+    EXPECT_EQ(numbers("a /* b"), (std::vector<int> {TOK_IDENTIFIER}));
+    EXPECT_EQ(numbers("a // b"), (std::vector<int> {TOK_IDENTIFIER}));
+    EXPECT_EQ(numbers(std::string("a \x80 b")), (std::vector<int> {TOK_IDENTIFIER})) << "a high byte ends the input";
+    EXPECT_EQ(numbers(std::string("a \0 b", 5)), (std::vector<int> {TOK_IDENTIFIER})) << "a zero byte ends it";
+    EXPECT_TRUE(numbers("\xEF\xBB\xBF" "a").empty()) << "a byte-order mark reads as an empty script";
+    EXPECT_EQ(numbers("\f \v"), (std::vector<int> {'\f', '\v'}));
+}
+
+TEST_F(Lexer, EachLineFeedCountsOnce)
+{
+    int line = 0;
+    scan("a\n'x\ny'\n/* \n */ // c\nb", &line);
+    EXPECT_EQ(line, 6);
+    scan("a\r\nb\rc", &line);
+    EXPECT_EQ(line, 2) << "carriage returns do not count";
+}
+
+} // namespace
