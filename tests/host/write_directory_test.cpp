@@ -1,0 +1,111 @@
+// The write directory: the registry name, a full path as is, the documents
+// folder road on old and new systems, and the fallback with filesystem flags 5.
+#include "host/write_directory.h"
+
+#include "tests/host/host_fixture.h"
+
+namespace {
+
+const char* kDocs = "C:\\Users\\Player\\Documents\\";
+const char* kFallback = "C:\\Games\\MireCrest\\bin\\MC\\out";
+
+// Arranges the platform, then expects fs::init's write directory and flags.
+struct WriteDirCase {
+    const char* name;
+    void (*arrange)();
+    std::string write_dir;
+    int flags;
+};
+
+const WriteDirCase kCases[] = {
+    { "RegistryFullPathAsIs", [] { platform::fake::set().registry["WriteDir"] = "D:\\Saves"; }, "D:\\Saves", 1 },
+    { "RegistryName", [] { platform::fake::set().registry["WriteDir"] = "MySaves"; }, std::string(kDocs) + "MySaves",
+        1 },
+    { "EmptyRegistryName", [] { platform::fake::set().registry["WriteDir"] = ""; }, kFallback, 5 },
+    { "MissingKey", [] { platform::fake::set().registry_key_exists = false; }, std::string(kDocs) + "Mirecrest", 1 },
+    { "RegistryNameTooLongKeepsDefault", [] { platform::fake::set().registry["WriteDir"] = std::string(260, 'w'); },
+        std::string(kDocs) + "Mirecrest", 1 },
+    { "NoVersion", [] { platform::fake::set().version = std::nullopt; }, kFallback, 5 },
+    { "OldSystemUsesShFolder",
+        [] {
+            platform::fake::set().version = platform::os_version { 156, 4, 0, 1381 };
+        },
+        std::string(kDocs) + "Mirecrest", 1 },
+    { "ShFolderMissing",
+        [] {
+            platform::fake::set().version = platform::os_version { 156, 4, 0, 1381 };
+            platform::fake::set().shfolder_loads = false;
+        },
+        kFallback, 5 },
+    { "Shell32Missing", [] { platform::fake::set().shell32_loaded = false; }, kFallback, 5 },
+    { "NoFolderFunction", [] { platform::fake::set().folder_function_exists = false; }, kFallback, 5 },
+    { "FolderFunctionFails", [] { platform::fake::set().folder_result = -2147467259L; }, kFallback, 5 },
+};
+
+class WriteDirTest : public HostTest, public ::testing::WithParamInterface<WriteDirCase> { };
+
+TEST_P(WriteDirTest, ReachesFsInit)
+{
+    GetParam().arrange();
+    EXPECT_EQ(run(""), 0);
+    std::string expected
+        = "fs::init(" + GetParam().write_dir + ", " + std::to_string(GetParam().flags) + ", out/cache, false, true)";
+    EXPECT_TRUE(called(expected)) << expected;
+    EXPECT_TRUE(called("create_directory(" + GetParam().write_dir + ")"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Host, WriteDirTest, ::testing::ValuesIn(kCases), [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(HostTest, OldSystemLoadsShFolderAndNewOneUsesShell32)
+{
+    platform::fake::set().version = platform::os_version { 156, 4, 0, 1381 };
+    run("");
+    EXPECT_TRUE(called("load_library_in_activation_context(SHFolder.dll)"));
+    EXPECT_FALSE(called_starting_with("module_handle"));
+
+    reset_everything();
+    platform::fake::set().version = platform::os_version { 156, 5, 0, 2195 };
+    run("");
+    EXPECT_TRUE(called("module_handle(shell32.dll)"));
+    EXPECT_FALSE(called_starting_with("load_library"));
+}
+
+TEST_F(HostTest, FallbackUsesTheGameFolder)
+{
+    platform::fake::set().registry["WriteDir"] = "";
+    run("gn=");
+    EXPECT_TRUE(called("fs::init(C:\\Games\\MireCrest\\bin\\Engine\\out, 5, out/cache, false, true)"));
+}
+
+TEST(WriteDirectory, ComposedPathThatDoesNotFitIsRefused)
+{
+    fakes::reset();
+    PathText working("C:\\W\\");
+    PathText write_dir;
+    FFSAddSourceFlags::ENUM flags = FFSAddSourceFlags::Default;
+
+    // documents (25) + separator + name: 233 characters of name fill 259 exactly.
+    EXPECT_TRUE(ChooseWriteDirectory(PathText(std::string(233, 'n').c_str()), working, "MC", write_dir, flags));
+    EXPECT_EQ(write_dir.length(), 259u);
+    EXPECT_FALSE(ChooseWriteDirectory(PathText(std::string(234, 'n').c_str()), working, "MC", write_dir, flags));
+    EXPECT_EQ(write_dir.length(), 259u) << "left as it was";
+    EXPECT_EQ(fakes::log_entries_of("EXIT").size(), 1u);
+
+    // The fallback: working dir (5) + folder + "\out" (4).
+    EXPECT_TRUE(ChooseWriteDirectory(PathText(""), working, std::string(250, 'g').c_str(), write_dir, flags));
+    EXPECT_EQ(flags, 5);
+    EXPECT_FALSE(ChooseWriteDirectory(PathText(""), working, std::string(251, 'g').c_str(), write_dir, flags));
+    fakes::reset();
+}
+
+TEST_F(HostTest, WriteDirectoryThatDoesNotFitRefusesStartUp)
+{
+    platform::fake::set().registry["WriteDir"] = std::string(240, 'n');
+    EXPECT_EQ(run(""), 0);
+    EXPECT_FALSE(called_starting_with("Mount::CreateMountHelper"));
+    EXPECT_FALSE(called_starting_with("fs::init"));
+    EXPECT_EQ(fakes::log_entries_of("EXIT").size(), 1u);
+}
+
+} // namespace
