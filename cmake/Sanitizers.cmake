@@ -7,3 +7,8 @@ if(MC_SANITIZE)
   add_compile_options(${mc_sanitize_flags})
   add_link_options(${mc_sanitize_flags})
 endif()
+
+# Fuzzing instruments every target for coverage; the fuzz target links libFuzzer.
+if(MC_BUILD_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()

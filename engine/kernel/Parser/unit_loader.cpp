@@ -153,6 +153,33 @@ void context::import(const char* file_name, void* environment)
 
 } // namespace parser
 
+namespace parser {
+
+unit* parse_text(const char* unit_name, char* text, size_t size, extern_interface* externs, unit_cache* cache,
+                 bool standalone, void* environment)
+{
+    unit* u = new unit(unit_name);
+    context ctx(u, externs, cache);
+    ctx.start_block(nullptr);
+    if (externs)
+        declare_predefined(ctx, externs);
+    int line = 0;
+    bool accepted = run_grammar(ctx, text, size, environment, &line);
+    if (text && (!accepted || ctx.has_error())) {
+        ctx.error(__LINE__, "ParseUnit", true, "syntax error in '%s' line %d\n", unit_name, line);
+        u->release();
+        ctx.release_scopes();
+        return nullptr;
+    }
+    if (text && cache && !standalone)
+        add_to_cache(cache, u);
+    ctx.export_outer_scope();
+    finish_scopes(ctx);
+    return u;
+}
+
+} // namespace parser
+
 using namespace parser;
 
 unit* ParseUnit(const char* file_name, extern_interface* externs, unit_cache* cache, bool standalone,
@@ -161,38 +188,13 @@ unit* ParseUnit(const char* file_name, extern_interface* externs, unit_cache* ca
     if (file_name && cache)
         if (unit* cached = find_cached(cache, file_name))
             return cached;
-
-    unit* u = new unit(file_name);
-    context ctx(u, externs, cache);
-    ctx.start_block(nullptr);
-    if (externs)
-        declare_predefined(ctx, externs);
-
-    int line = 0;
-    if (!file_name) {
-        run_grammar(ctx, nullptr, 0, environment, &line);
-        ctx.export_outer_scope();
-        finish_scopes(ctx);
-        return u;
-    }
+    if (!file_name)
+        return parse_text(nullptr, nullptr, 0, externs, cache, standalone, environment);
     size_t size = 0;
     char* text = read_text(file_name, &size);
-    if (!text) {
-        u->release();
-        ctx.release_scopes();
+    if (!text)
         return nullptr;
-    }
-    bool accepted = run_grammar(ctx, text, size, environment, &line);
+    unit* u = parse_text(file_name, text, size, externs, cache, standalone, environment);
     std::free(text);
-    if (!accepted || ctx.has_error()) {
-        ctx.error(__LINE__, "ParseUnit", true, "syntax error in '%s' line %d\n", file_name, line);
-        u->release();
-        ctx.release_scopes();
-        return nullptr;
-    }
-    if (cache && !standalone)
-        add_to_cache(cache, u);
-    ctx.export_outer_scope();
-    finish_scopes(ctx);
     return u;
 }

@@ -4,6 +4,7 @@
 // a unit cache shares parsed units between parses.
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 namespace parser {
@@ -21,6 +22,12 @@ struct unit_cache {
 
     std::vector<unit*> units;
 };
+
+// Parses text as the file unit_name: size counts the text and the two zero
+// bytes that must end it. A null text parses standard input instead (the
+// outcome is not looked at and the unit not cached). The rest as ParseUnit.
+unit* parse_text(const char* unit_name, char* text, size_t size, extern_interface* externs, unit_cache* cache,
+                 bool standalone, void* environment);
 
 } // namespace parser
 
