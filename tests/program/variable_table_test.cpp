@@ -1,0 +1,111 @@
+// The sorted variable table: order by unsigned name bytes then type code,
+// newest first among equals, typed and untyped look-up, and growth.
+#include "engine/kernel/Parser/variable_table.h"
+
+#include "tests/program/program_fixture.h"
+
+namespace program_test {
+namespace {
+
+using VariableTable = ProgramTest;
+
+std::vector<std::string> order(const parser::variable_table& t)
+{
+    std::vector<std::string> names;
+    for (uint32_t i = 0; i < t.size(); ++i)
+        names.push_back(std::string(t.at(i)->name) + ":" + std::to_string(t.at(i)->type_code));
+    return names;
+}
+
+TEST_F(VariableTable, NewestOfEqualNameAndTypeStandsFirst)
+{
+    parser::variable_table t;
+    parser::var<int32_t>* older = int_var("x", 1);
+    parser::var<float>* x_float = float_var("x", 2.0f);
+    parser::var<int32_t>* newer = int_var("x", 3);
+    t.insert(older);
+    t.insert(x_float);
+    t.insert(newer);
+
+    EXPECT_EQ(order(t), (std::vector<std::string> { "x:1", "x:1", "x:2" }));
+    EXPECT_EQ(t.at(0), static_cast<parser::variable*>(newer));
+    EXPECT_EQ(t.find("x", 1), static_cast<parser::variable*>(newer));
+    EXPECT_EQ(t.find("x", parser::any_type), static_cast<parser::variable*>(newer));
+    EXPECT_EQ(t.find("x", 2), static_cast<parser::variable*>(x_float));
+    EXPECT_EQ(t.find("x", 0), nullptr);
+    EXPECT_EQ(t.find("y", parser::any_type), nullptr);
+    EXPECT_EQ(newer->refs, 1) << "finding adds no reference";
+}
+
+TEST_F(VariableTable, UntypedLookUpTakesTheLowestTypeCodeWhateverTheOrder)
+{
+    for (bool float_first : { true, false }) {
+        parser::variable_table t;
+        parser::var<int32_t>* x_int = int_var("x", 1);
+        parser::var<float>* x_float = float_var("x", 2.0f);
+        t.insert(float_first ? static_cast<parser::variable*>(x_float) : x_int);
+        t.insert(float_first ? static_cast<parser::variable*>(x_int) : x_float);
+        EXPECT_EQ(t.find("x", parser::any_type), static_cast<parser::variable*>(x_int)) << float_first;
+    }
+}
+
+TEST_F(VariableTable, NamesCompareAsUnsignedBytesAndCaseSensitively)
+{
+    parser::variable_table t;
+    for (const char* name : { "x", "\xe9t\xe9", "X", "_", "xa", "Z" })
+        t.insert(int_var(name, 0));
+    EXPECT_EQ(order(t), (std::vector<std::string> { "X:1", "Z:1", "_:1", "x:1", "xa:1", "\xe9t\xe9:1" }));
+    EXPECT_STREQ(t.find("X", 1)->name, "X");
+    EXPECT_EQ(t.find("XA", parser::any_type), nullptr);
+}
+
+TEST_F(VariableTable, GrowsBySixteenThenByAQuarter)
+{
+    parser::variable_table t;
+    std::vector<uint32_t> seen { t.capacity() };
+    for (int i = 0; i < 128; ++i) {
+        t.insert(int_var(("v" + std::to_string(i)).c_str(), i));
+        if (t.capacity() != seen.back())
+            seen.push_back(t.capacity());
+    }
+    EXPECT_EQ(seen, (std::vector<uint32_t> { 0, 16, 32, 48, 64, 96, 128 }));
+    for (int i = 0; i < 128; ++i)
+        EXPECT_NE(t.find(("v" + std::to_string(i)).c_str(), 1), nullptr) << i;
+
+    parser::variable_table many;
+    many.reserve(100);
+    EXPECT_EQ(many.capacity(), 100u) << "a larger need is taken as it is";
+}
+
+TEST_F(VariableTable, GrowthStopsAtTheEntryLimit)
+{
+    using parser::variable_table;
+    EXPECT_EQ(variable_table::grown_capacity(0, 1), 16u);
+    EXPECT_EQ(variable_table::grown_capacity(96, 97), 128u);
+    EXPECT_EQ(variable_table::grown_capacity(variable_table::max_entries - 16, variable_table::max_entries - 15),
+        variable_table::max_entries);
+    EXPECT_EQ(variable_table::grown_capacity(0xffffff00u, 0xffffff01u), variable_table::max_entries)
+        << "no 32-bit wrap-around";
+}
+
+TEST_F(VariableTable, OwnsOneReferencePerEntry)
+{
+    parser::var<int32_t>* kept = int_var("kept", 7);
+    {
+        parser::variable_table t;
+        kept->add_ref();
+        t.insert(kept);
+        t.insert(int_var("other", 1));
+        EXPECT_EQ(kept->refs, 2);
+        t.release_all();
+        EXPECT_EQ(t.size(), 0u);
+        EXPECT_EQ(kept->refs, 1);
+        kept->add_ref();
+        t.insert(kept);
+    } // the destructor releases what is left
+    EXPECT_EQ(kept->refs, 1);
+    kept->release();
+}
+
+} // namespace
+} // namespace program_test
