@@ -1,0 +1,131 @@
+// The list node pools: element slots, the reset to one block, the pool's life
+// with its lists, and the independence of the statement and argument pools.
+#include <cstdint>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "engine/kernel/Parser/node_list.h"
+
+namespace {
+
+constexpr uint32_t slots_per_block = 256;
+
+parser::node_statement* statement(uintptr_t n) { return reinterpret_cast<parser::node_statement*>(n); }
+parser::node_exp* argument(uintptr_t n) { return reinterpret_cast<parser::node_exp*>(n); }
+
+// No list of either kind outlives a test.
+class ListPool : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_FALSE(parser::list_pool_exists(parser::statement_list_allocator()));
+        ASSERT_FALSE(parser::list_pool_exists(parser::argument_list_allocator()));
+    }
+};
+
+TEST_F(ListPool, ElementsKeepOrderAndGrowByBlocksOf256)
+{
+    parser::list_allocator& pool = parser::statement_list_allocator();
+    parser::statement_list list;
+    EXPECT_TRUE(parser::list_pool_exists(pool));
+    EXPECT_EQ(0u, parser::list_pool_block_count(pool));
+    for (uintptr_t i = 1; i <= slots_per_block; ++i)
+        list.push_back(statement(i));
+    EXPECT_EQ(1u, parser::list_pool_block_count(pool));
+    list.push_back(statement(slots_per_block + 1));
+    EXPECT_EQ(2u, parser::list_pool_block_count(pool));
+    EXPECT_EQ(slots_per_block + 1, parser::list_pool_live_count(pool));
+
+    uintptr_t expected = 1;
+    for (parser::list_element* e = list.first(); e; e = e->next)
+        EXPECT_EQ(statement(expected++), parser::statement_list::payload(e));
+    EXPECT_EQ(slots_per_block + 2, expected);
+
+    // Clearing returns every element: one block stays, all of its slots free.
+    list.clear();
+    EXPECT_EQ(0u, parser::list_pool_live_count(pool));
+    EXPECT_EQ(1u, parser::list_pool_block_count(pool));
+    for (uintptr_t i = 1; i <= slots_per_block; ++i)
+        list.push_back(statement(i));
+    EXPECT_EQ(1u, parser::list_pool_block_count(pool));
+}
+
+TEST_F(ListPool, SlotsAre32BytesAndTheLastFreedComesBackFirst)
+{
+    parser::list_allocator& pool = parser::argument_list_allocator();
+    parser::list_attach(pool);
+    parser::list_element* a = parser::list_element_allocate(pool);
+    parser::list_element* b = parser::list_element_allocate(pool);
+    parser::list_element* c = parser::list_element_allocate(pool);
+    EXPECT_EQ(reinterpret_cast<char*>(a) + 32, reinterpret_cast<char*>(b));
+    parser::list_element_release(pool, a);
+    parser::list_element_release(pool, c);
+    EXPECT_EQ(c, parser::list_element_allocate(pool));
+    EXPECT_EQ(a, parser::list_element_allocate(pool));
+    for (parser::list_element* e : { a, b, c })
+        parser::list_element_release(pool, e);
+    parser::list_detach(pool);
+}
+
+TEST_F(ListPool, TheLastListFreesItsPoolAndTheNextStartsANewOne)
+{
+    parser::list_allocator& pool = parser::statement_list_allocator();
+    {
+        parser::statement_list first;
+        first.push_back(statement(1));
+        {
+            parser::statement_list second;
+            second.push_back(statement(2));
+            EXPECT_EQ(2u, parser::list_pool_live_count(pool));
+        }
+        EXPECT_TRUE(parser::list_pool_exists(pool));
+        EXPECT_EQ(1u, parser::list_pool_live_count(pool));
+    }
+    EXPECT_FALSE(parser::list_pool_exists(pool));
+    parser::statement_list again;
+    EXPECT_TRUE(parser::list_pool_exists(pool));
+    EXPECT_EQ(0u, parser::list_pool_block_count(pool));
+    again.push_back(statement(3));
+    EXPECT_EQ(1u, parser::list_pool_block_count(pool));
+}
+
+TEST_F(ListPool, StatementAndArgumentPoolsAreIndependent)
+{
+    parser::list_allocator& args = parser::argument_list_allocator();
+    parser::argument_list arguments;
+    for (uintptr_t i = 1; i <= 5; ++i)
+        arguments.push_back(argument(i));
+    {
+        parser::statement_list statements;
+        for (uintptr_t i = 1; i <= 300; ++i)
+            statements.push_back(statement(i));
+        statements.clear();
+        EXPECT_EQ(5u, parser::list_pool_live_count(args));
+    }
+    EXPECT_FALSE(parser::list_pool_exists(parser::statement_list_allocator()));
+    EXPECT_EQ(5u, parser::list_pool_live_count(args));
+    EXPECT_EQ(1u, parser::list_pool_block_count(args));
+    EXPECT_EQ(argument(5), parser::argument_list::payload(arguments.last()));
+}
+
+TEST_F(ListPool, TwoThreadsShareAPoolWithoutLosingElements)
+{
+    parser::statement_list keeper; // keeps the pool alive across both threads
+    auto work = [] {
+        for (int round = 0; round < 50; ++round) {
+            parser::statement_list list;
+            for (uintptr_t i = 1; i <= 600; ++i)
+                list.push_back(statement(i));
+            uintptr_t expected = 1;
+            for (parser::list_element* e = list.first(); e; e = e->next)
+                ASSERT_EQ(statement(expected++), parser::statement_list::payload(e));
+        }
+    };
+    std::thread other(work);
+    work();
+    other.join();
+    EXPECT_EQ(0u, parser::list_pool_live_count(parser::statement_list_allocator()));
+}
+
+} // namespace

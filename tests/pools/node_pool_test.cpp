@@ -1,0 +1,147 @@
+// The node pool: block growth at the 1025th live node, the reset to one block,
+// reuse order, heap objects above 120 bytes, the out-of-memory stop and two
+// threads sharing the pool.
+#include <algorithm>
+#include <barrier>
+#include <cstdint>
+#include <cstring>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "engine/kernel/Parser/node_pool.h"
+
+namespace {
+
+constexpr size_t slot_size = 128;
+constexpr uint32_t slots_per_block = 1024;
+
+// Every test starts and ends with no live node.
+class NodePool : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(0u, parser::node_pool_live_count()); }
+    void TearDown() override { EXPECT_EQ(0u, parser::node_pool_live_count()); }
+
+    static std::vector<void*> allocate(uint32_t n)
+    {
+        std::vector<void*> nodes;
+        for (uint32_t i = 0; i < n; ++i)
+            nodes.push_back(parser::node_allocate(64));
+        return nodes;
+    }
+    static void release(const std::vector<void*>& nodes)
+    {
+        for (void* p : nodes)
+            parser::node_release(p);
+    }
+};
+
+TEST_F(NodePool, The1025thLiveNodeOpensASecondBlockAndTheResetKeepsIt)
+{
+    std::vector<void*> nodes = allocate(slots_per_block);
+    EXPECT_EQ(1u, parser::node_pool_block_count());
+    void* extra = parser::node_allocate(64);
+    EXPECT_EQ(2u, parser::node_pool_block_count());
+    EXPECT_EQ(slots_per_block + 1, parser::node_pool_live_count());
+
+    std::swap(nodes[10], nodes[700]); // release out of order
+    release(nodes);
+    EXPECT_EQ(2u, parser::node_pool_block_count());
+    parser::node_release(extra);
+    EXPECT_EQ(1u, parser::node_pool_block_count());
+
+    // The newer block stayed, with all its slots free again in address order.
+    std::vector<void*> again = allocate(slots_per_block);
+    EXPECT_EQ(1u, parser::node_pool_block_count());
+    for (uint32_t i = 0; i < slots_per_block; ++i)
+        ASSERT_EQ(static_cast<char*>(extra) + i * slot_size, again[i]) << i;
+    release(again);
+}
+
+TEST_F(NodePool, TheMostRecentlyFreedSlotIsReusedFirst)
+{
+    std::vector<void*> nodes = allocate(4);
+    parser::node_release(nodes[1]);
+    parser::node_release(nodes[3]);
+    parser::node_release(nodes[0]);
+    EXPECT_EQ(nodes[0], parser::node_allocate(8));
+    EXPECT_EQ(nodes[3], parser::node_allocate(120));
+    EXPECT_EQ(nodes[1], parser::node_allocate(1));
+    void* fresh = parser::node_allocate(64);
+    EXPECT_EQ(0, std::count(nodes.begin(), nodes.end(), fresh));
+    nodes.push_back(fresh);
+    release(nodes);
+}
+
+TEST_F(NodePool, ObjectsAbove120BytesComeFromTheHeap)
+{
+    void* big = parser::node_allocate(parser::node_slot_payload + 1);
+    EXPECT_EQ(0u, parser::node_pool_live_count());
+    void* fits = parser::node_allocate(parser::node_slot_payload);
+    EXPECT_EQ(1u, parser::node_pool_live_count());
+    std::memset(big, 0xab, parser::node_slot_payload + 1);
+    std::memset(fits, 0xcd, parser::node_slot_payload);
+    parser::node_release(big);
+    EXPECT_EQ(1u, parser::node_pool_live_count());
+    parser::node_release(fits);
+    parser::node_release(nullptr);
+}
+
+TEST(NodePoolDeathTest, AnUnsatisfiableSizeStopsWithAReport)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    // The header is added to the size: the largest size that overflows it.
+    EXPECT_DEATH(parser::node_allocate(SIZE_MAX - 7), "out of memory: node");
+}
+
+TEST_F(NodePool, TwoThreadsLoseNoSlot)
+{
+    constexpr int rounds = 40;
+    constexpr uint64_t per_round = 1500; // crosses a block boundary every round
+    std::vector<void*> held[2];
+    std::barrier sync(2);
+    auto work = [&](uint64_t id) {
+        for (int r = 0; r < rounds; ++r) {
+            for (uint64_t i = 0; i < per_round; ++i) {
+                auto* p = static_cast<uint64_t*>(parser::node_allocate(64));
+                p[0] = id << 32 | i;
+                held[id].push_back(p);
+            }
+            sync.arrive_and_wait(); // both threads hold all their nodes
+            if (id == 0) {
+                std::vector<void*> all(held[0]);
+                all.insert(all.end(), held[1].begin(), held[1].end());
+                std::sort(all.begin(), all.end());
+                EXPECT_EQ(all.end(), std::adjacent_find(all.begin(), all.end()));
+            }
+            for (uint64_t i = 0; i < per_round; ++i)
+                EXPECT_EQ(id << 32 | i, *static_cast<uint64_t*>(held[id][i]));
+            sync.arrive_and_wait();
+            for (void* p : held[id])
+                parser::node_release(p);
+            held[id].clear();
+        }
+    };
+    std::thread other(work, 1);
+    work(0);
+    other.join();
+    EXPECT_EQ(1u, parser::node_pool_block_count());
+}
+
+TEST(PoolLocks, CreateAndDeleteAreIdempotent)
+{
+    parser::create_pool_locks();
+    parser::create_pool_locks();
+    void* p = parser::node_allocate(16);
+    parser::node_release(p);
+    parser::delete_pool_locks();
+    parser::delete_pool_locks();
+    // A use after the clean-up creates the lock again rather than touching a dead one.
+    p = parser::node_allocate(16);
+    parser::node_release(p);
+    parser::create_pool_locks();
+    EXPECT_EQ(0u, parser::node_pool_live_count());
+}
+
+} // namespace
