@@ -11,7 +11,7 @@
 #include "engine/kernel/Parser/subtree.h"
 #include "engine/kernel/Parser/unit.h"
 #include "engine/kernel/Parser/unit_loader.h"
-#include "tests/front_end/script_fixture.h"
+#include "tests/support/script_fixture.h"
 
 namespace {
 

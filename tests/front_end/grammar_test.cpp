@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "tests/front_end/script_fixture.h"
+#include "tests/support/script_fixture.h"
 
 namespace {
 

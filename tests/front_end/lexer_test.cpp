@@ -10,7 +10,7 @@
 #include "engine/kernel/Parser/parser_y.hpp"
 #include "engine/kernel/Parser/unit.h"
 #include "engine/kernel/Parser/var.h"
-#include "tests/front_end/script_fixture.h"
+#include "tests/support/script_fixture.h"
 
 int yylex_init(yyscan_t* scanner);
 int yylex_destroy(yyscan_t scanner);

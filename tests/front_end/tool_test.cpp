@@ -5,7 +5,7 @@
 #include <string>
 #include <sys/wait.h>
 
-#include "tests/front_end/script_fixture.h"
+#include "tests/support/script_fixture.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "engine/kernel/Parser/tree_iterator.h"
 #include "engine/kernel/Parser/unit.h"
 #include "engine/kernel/Parser/unit_loader.h"
-#include "tests/front_end/script_fixture.h"
+#include "tests/support/script_fixture.h"
 
 namespace {
 

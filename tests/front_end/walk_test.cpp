@@ -6,7 +6,7 @@
 #include "engine/kernel/Parser/statements.h"
 #include "engine/kernel/Parser/subtree.h"
 #include "engine/kernel/Parser/tree_iterator.h"
-#include "tests/front_end/script_fixture.h"
+#include "tests/support/script_fixture.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 //   mcscript check FILE...
 //   mcscript walk [--subtree NAME] [--extern KEY=VALUE]... FILE
 //   mcscript dump FILE
+//   mcscript settings FILE
 // Exit 0 on success, 1 when a file fails to parse or the subtree is missing,
 // 2 on usage errors. Log records go to standard error.
 #include <cstdio>
@@ -10,10 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "engine/game/gameini_parser.h"
 #include "engine/kernel/Parser/subtree.h"
 #include "engine/kernel/Parser/unit.h"
 #include "engine/kernel/Parser/unit_loader.h"
 #include "tools/mcscript/extern_values.h"
+#include "tools/mcscript/settings_printer.h"
 #include "tools/mcscript/statement_printer.h"
 
 namespace {
@@ -29,7 +32,8 @@ int usage(const char* problem)
     std::fprintf(stderr,
                  "usage: mcscript check [--extern KEY=VALUE]... FILE...\n"
                  "       mcscript walk [--subtree NAME] [--extern KEY=VALUE]... FILE\n"
-                 "       mcscript dump FILE\n");
+                 "       mcscript dump FILE\n"
+                 "       mcscript settings FILE\n");
     return exit_usage;
 }
 
@@ -102,6 +106,23 @@ int walk(options& o, mcscript::print_mode mode)
     return exit_ok;
 }
 
+// The game.ini record exactly as the host builds it.
+int settings(const std::string& file)
+{
+    GameIniSettings record(file.c_str());
+    if (record.status == GameIniSettings::LoadStatus::Missing) {
+        std::fprintf(stderr, "mcscript: cannot find '%s'\n", file.c_str());
+        return exit_failed;
+    }
+    if (record.status == GameIniSettings::LoadStatus::Unparsable) {
+        std::fprintf(stderr, "mcscript: cannot parse '%s'\n", file.c_str());
+        return exit_failed;
+    }
+    std::string text = mcscript::settings_text(record);
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    return exit_ok;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -122,6 +143,13 @@ int main(int argc, char** argv)
         if (o.files.size() != 1)
             return usage("walk and dump take exactly one file");
         return walk(o, is_walk ? mcscript::print_mode::walk : mcscript::print_mode::dump);
+    }
+    if (std::strcmp(command, "settings") == 0) {
+        if (!read_options(argc, argv, false, false, o))
+            return exit_usage;
+        if (o.files.size() != 1)
+            return usage("settings takes exactly one file");
+        return settings(o.files[0]);
     }
     return usage(("unknown command " + std::string(command)).c_str());
 }

@@ -102,7 +102,7 @@ void print_list(std::string& out, parser::tree_iterator& it, const std::string& 
         if (!body)
             continue;
         parser::tree_iterator inner;
-        inner.start(&f->statements, it.environment, it.frame());
+        inner.start_body(&f->statements, it);
         print_list(out, inner, indent + "  ", mode);
         out += indent + "}\n";
     }

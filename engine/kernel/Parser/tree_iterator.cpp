@@ -46,6 +46,18 @@ void tree_iterator::start(statement_list* list, void* env, call_frame* frame_in_
     next();
 }
 
+void tree_iterator::start_body(statement_list* list, const tree_iterator& outer)
+{
+    *this = outer; // frames rebased onto this iterator
+    for (int32_t k = 0; k <= frame_depth; ++k)
+        marks[k] = 0; // the outer frames stay for the whole body walk
+    current = nullptr;
+    depth = 0;
+    lists[0] = list;
+    cursors[0] = list ? list->first() : nullptr;
+    next();
+}
+
 void tree_iterator::advance()
 {
     if (current)

@@ -28,6 +28,10 @@ public:
 
     // Starts on list and stops at its first function statement.
     void start(statement_list* list, void* environment, call_frame* frame);
+    // Starts on a body (a function statement's list) in the frames and
+    // environment in force at outer's current statement. The frames are copied
+    // in, so this iterator and its copies stay valid when outer moves on.
+    void start_body(statement_list* list, const tree_iterator& outer);
     // Moves past the current statement to the next function statement.
     void advance();
     // Finds the next function statement from the cursor (current null at the end).

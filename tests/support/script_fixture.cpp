@@ -1,5 +1,5 @@
 // The front-end test fixture.
-#include "tests/front_end/script_fixture.h"
+#include "tests/support/script_fixture.h"
 
 #include <cstdio>
 #include <cstdlib>
