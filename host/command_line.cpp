@@ -39,10 +39,14 @@ int count_tokens(const char* p)
     return n;
 }
 
-// Entry 0: the module file name, at most kModuleNameSize - 1 characters.
+// Entry 0: the module file name, at most kModuleNameSize - 1 characters. The
+// instance is the executable, so when its name cannot be read the executable's
+// own name stands in.
 size_t store_module_name(CommandLineTokens& tokens, InstanceHandle instance)
 {
     uint32_t n = platform::module_file_name(instance, tokens.text, kModuleNameSize);
+    if (n == 0 && instance)
+        n = platform::module_file_name(nullptr, tokens.text, kModuleNameSize);
     size_t end = n < uint32_t(kModuleNameSize) ? n : size_t(kModuleNameSize - 1);
     tokens.text[end] = 0;
     tokens.entries[0] = tokens.text;

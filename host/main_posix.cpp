@@ -3,10 +3,9 @@
 #include <string>
 
 #include "host/WinFrame.h"
+#include "platform/platform.h"
 
 namespace {
-// Stands for the executable's instance handle; never dereferenced by the host.
-char g_InstanceTag;
 constexpr int kShowNormal = 1; // SW_SHOWNORMAL
 } // namespace
 
@@ -18,5 +17,6 @@ int main(int argc, char** argv)
             command_line += ' ';
         command_line += argv[i];
     }
-    return WinMain(&g_InstanceTag, nullptr, command_line.c_str(), kShowNormal);
+    // The executable's own module handle stands for the instance, as on Windows.
+    return WinMain(platform::module_handle(nullptr), nullptr, command_line.c_str(), kShowNormal);
 }

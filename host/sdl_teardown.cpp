@@ -22,10 +22,8 @@ void TeardownSdl()
     }
     sdl->state = 0;
     SDL_Quit();
-    if (sdl->lock) {
+    if (sdl->lock) // its memory belongs to the filesystem module
         platform::delete_critical_section(sdl->lock);
-        delete sdl->lock;
-    }
     delete sdl;
     g_SdlManager = nullptr;
 }

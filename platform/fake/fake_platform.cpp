@@ -126,7 +126,7 @@ uint32_t module_file_name(handle module, char* out, uint32_t size)
 {
     record(std::string("module_file_name(") + (module ? "instance" : "null") + ", " + std::to_string(size) + ")");
     const std::string& name = current().set.module_file_name;
-    if (size == 0)
+    if (size == 0 || (module && !current().set.instance_name_known))
         return 0;
     fake::copy_out(name, out, size);
     return name.size() < size ? uint32_t(name.size()) : size; // Win32 reports size when cut
@@ -461,6 +461,24 @@ void exit_process(int exit_code)
 {
     record("exit_process(" + std::to_string(exit_code) + ")");
     throw fake::process_exit { exit_code };
+}
+
+// ---- modules and diagnostics ---------------------------------------------------------------
+
+handle load_library(const char* path)
+{
+    record("load_library(" + fake::text_or_null(path) + ")");
+    return current().set.libraries_load ? fake::fake_handle(0x11b) : nullptr;
+}
+
+void free_library(handle) { record("free_library()"); }
+
+uint32_t stack_trace(void**, uint32_t) { return 0; }
+
+bool describe_address(const void*, char* out, uint32_t size)
+{
+    fake::copy_out("", out, size);
+    return false;
 }
 
 // ---- structured exception guard -------------------------------------------------------------

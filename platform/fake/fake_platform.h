@@ -36,6 +36,8 @@ struct unhandled_fault {
 struct answers {
     // module and paths
     std::string module_file_name = "C:\\Games\\MireCrest\\bin\\mirecrest.exe";
+    bool instance_name_known = true; // false: module_file_name(instance) gives 0
+    bool libraries_load = true;
     std::optional<std::string> current_directory = "C:\\Work";
     char separator = '\\';
 

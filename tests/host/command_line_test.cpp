@@ -28,6 +28,14 @@ TEST_F(HostTest, SplitsAtRunsOfBlanksAndTabsAndQuotesMeanNothing)
     EXPECT_TRUE(called("module_file_name(instance, 256)"));
 }
 
+TEST_F(HostTest, ExecutableNameStandsInWhenTheInstanceNameIsUnknown)
+{
+    platform::fake::set().instance_name_known = false;
+    SplitCommandLine("a", instance());
+    EXPECT_EQ(tokens(), (Tokens { kExe, "a" }));
+    EXPECT_TRUE(called("module_file_name(null, 256)"));
+}
+
 TEST_F(HostTest, ModuleFileNameIsCutToTwoHundredFiftyFiveCharacters)
 {
     platform::fake::set().module_file_name = std::string(300, 'm');

@@ -18,7 +18,8 @@ void make_sdl_state(bool window, bool context)
     g_SdlManager->window = window ? fake_window() : nullptr;
     g_SdlManager->gl_context = context ? fake_context() : nullptr;
     g_SdlManager->state = 3;
-    g_SdlManager->lock = new platform::critical_section;
+    static platform::critical_section lock; // the module's storage, not the host's
+    g_SdlManager->lock = &lock;
     platform::initialize_critical_section(g_SdlManager->lock);
 }
 

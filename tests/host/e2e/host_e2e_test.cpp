@@ -1,0 +1,248 @@
+// The real mirecrest over the POSIX platform and the stand-in modules: each
+// test runs the executable in its own temporary home, runtime and working
+// directories (a copy of the sample game), so the tests can run in parallel.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+namespace fsys = std::filesystem;
+
+// A hung run is ended by SIGALRM after this many seconds (alarms survive exec).
+constexpr unsigned kRunLimitSeconds = 60;
+
+struct Outcome {
+    bool exited = false;
+    int code = -1;
+    int signal = 0;
+    std::string output; // standard error and standard output
+};
+
+class HostE2E : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string pattern = (fsys::temp_directory_path() / "mc-e2e-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        root_ = pattern;
+        for (const char* dir : { "home", "runtime", "config" })
+            fsys::create_directories(root_ / dir);
+        fsys::copy(MC_SAMPLE_DIR, root_ / "wd", fsys::copy_options::recursive);
+        write_registry("");
+    }
+
+    void TearDown() override
+    {
+        if (lock_fd_ >= 0)
+            close(lock_fd_);
+        std::error_code ignored;
+        fsys::remove_all(root_, ignored);
+    }
+
+    // The registry values file: the host's key with the given lines.
+    void write_registry(const std::string& lines)
+    {
+        std::ofstream(root_ / "registry.ini") << "[SOFTWARE\\Quillon\\Mirecrest]\n" << lines;
+    }
+
+    // Holds the single-instance lock as a running first instance would.
+    void hold_instance_lock()
+    {
+        std::string path = (root_ / "runtime" / "mc-mutex-Global_IronveilMutex").string();
+        lock_fd_ = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        ASSERT_GE(lock_fd_, 0);
+        ASSERT_EQ(flock(lock_fd_, LOCK_EX | LOCK_NB), 0);
+    }
+
+    std::vector<std::string> environment(const std::vector<std::string>& extra) const
+    {
+        static const char* const dropped[] = { "HOME=", "XDG_", "DISPLAY=", "WAYLAND_DISPLAY=", "MC_" };
+        std::vector<std::string> env;
+        for (char** e = environ; *e; ++e) {
+            bool drop = false;
+            for (const char* prefix : dropped)
+                drop = drop || std::strncmp(*e, prefix, std::strlen(prefix)) == 0;
+            if (!drop)
+                env.push_back(*e);
+        }
+        env.push_back("HOME=" + (root_ / "home").string());
+        env.push_back("XDG_RUNTIME_DIR=" + (root_ / "runtime").string());
+        env.push_back("XDG_CONFIG_HOME=" + (root_ / "config").string());
+        env.push_back("MC_REGISTRY_FILE=" + (root_ / "registry.ini").string());
+        env.push_back("MC_MESSAGEBOX_ANSWER=ok");
+        env.insert(env.end(), extra.begin(), extra.end());
+        return env;
+    }
+
+    Outcome run(const std::vector<std::string>& args, const std::vector<std::string>& extra_env = {})
+    {
+        std::vector<std::string> argv_text = { MC_MIRECREST_PATH };
+        argv_text.insert(argv_text.end(), args.begin(), args.end());
+        std::vector<std::string> env_text = environment(extra_env);
+        std::vector<char*> argv, envp;
+        for (std::string& a : argv_text)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        for (std::string& e : env_text)
+            envp.push_back(e.data());
+        envp.push_back(nullptr);
+        std::string output_path = (root_ / "output.txt").string();
+        std::string wd = (root_ / "wd").string();
+
+        pid_t pid = fork();
+        if (pid == 0) {
+            int out = open(output_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            int in = open("/dev/null", O_RDONLY);
+            if (out < 0 || in < 0 || chdir(wd.c_str()) != 0)
+                _exit(127);
+            dup2(in, 0);
+            dup2(out, 1);
+            dup2(out, 2);
+            alarm(kRunLimitSeconds);
+            execve(argv[0], argv.data(), envp.data());
+            _exit(127);
+        }
+        Outcome outcome;
+        int status = 0;
+        if (pid < 0 || waitpid(pid, &status, 0) != pid)
+            return outcome;
+        outcome.exited = WIFEXITED(status);
+        outcome.code = outcome.exited ? WEXITSTATUS(status) : -1;
+        outcome.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+        std::ifstream in(output_path);
+        std::stringstream text;
+        text << in.rdbuf();
+        outcome.output = text.str();
+        return outcome;
+    }
+
+    fsys::path write_dir() const { return root_ / "home" / "Mirecrest"; }
+
+    std::vector<fsys::path> crash_reports(const fsys::path& dir) const
+    {
+        std::vector<fsys::path> out;
+        if (!fsys::is_directory(dir))
+            return out;
+        for (const auto& entry : fsys::directory_iterator(dir))
+            if (entry.path().filename().string().rfind("crash-", 0) == 0)
+                out.push_back(entry.path());
+        return out;
+    }
+
+    static bool has(const Outcome& o, const std::string& text) { return o.output.find(text) != std::string::npos; }
+
+    fsys::path root_;
+    int lock_fd_ = -1;
+};
+
+TEST_F(HostE2E, RunsTheDemoGameAndExitsWithTheQuitCode)
+{
+    Outcome o = run({ "-frames=2", "-exitcode=7" });
+    ASSERT_TRUE(o.exited) << "signal " << o.signal << "\n" << o.output;
+    EXPECT_EQ(o.code, 7) << o.output;
+    EXPECT_TRUE(has(o, "quitting after 2 frames")) << o.output;
+    EXPECT_TRUE(has(o, "filesystem shut down")) << o.output;
+    EXPECT_TRUE(fsys::exists(write_dir() / "mirecrest.log"));
+}
+
+TEST_F(HostE2E, FailedInitializeExitsWithOneWithoutShuttingDown)
+{
+    Outcome o = run({ "-initfail" });
+    ASSERT_TRUE(o.exited) << o.output;
+    EXPECT_EQ(o.code, 1) << o.output;
+    EXPECT_FALSE(has(o, "filesystem shut down")) << o.output;
+    EXPECT_FALSE(has(o, "game destroyed")) << o.output;
+}
+
+TEST_F(HostE2E, SecondInstanceIsRefusedUnlessAmiIsGiven)
+{
+    hold_instance_lock();
+    Outcome refused = run({ "-frames=1", "-exitcode=3" });
+    ASSERT_TRUE(refused.exited) << refused.output;
+    EXPECT_EQ(refused.code, 0);
+    EXPECT_TRUE(has(refused, "Mire Crest is already running")) << refused.output;
+    EXPECT_FALSE(has(refused, "first frame")) << refused.output;
+
+    Outcome allowed = run({ "-ami", "-frames=1", "-exitcode=3" });
+    ASSERT_TRUE(allowed.exited) << allowed.output;
+    EXPECT_EQ(allowed.code, 3) << allowed.output;
+    EXPECT_FALSE(has(allowed, "already running")) << allowed.output;
+}
+
+TEST_F(HostE2E, RegistryTextsReplaceTheAlreadyRunningMessage)
+{
+    write_registry("AlreadyRunningText=The game runs elsewhere\nAlreadyRunningCaption=\n");
+    hold_instance_lock();
+    Outcome o = run({ "-frames=1" });
+    ASSERT_TRUE(o.exited) << o.output;
+    EXPECT_EQ(o.code, 0);
+    EXPECT_TRUE(has(o, "The game runs elsewhere")) << o.output;
+    EXPECT_TRUE(has(o, "Mire Crest Error")) << o.output;
+}
+
+TEST_F(HostE2E, CrashInAFrameWritesACrashReportAndReturnsAsTheGuardSays)
+{
+    Outcome o = run({ "-crash", "-exitcode=5" });
+    ASSERT_TRUE(o.exited) << "signal " << o.signal << "\n" << o.output;
+    EXPECT_EQ(o.code, 0) << "no message was taken before the fault\n" << o.output;
+    EXPECT_EQ(crash_reports(write_dir()).size(), 1u) << o.output;
+    EXPECT_FALSE(has(o, "filesystem shut down")) << o.output;
+}
+
+TEST_F(HostE2E, CrashWithContinueSearchEndsByTheSignal)
+{
+    Outcome o = run({ "-crash" }, { "MC_DUMP_VERDICT=search" });
+    EXPECT_FALSE(o.exited) << o.output;
+    EXPECT_EQ(o.signal, SIGSEGV) << o.output;
+    EXPECT_EQ(crash_reports(write_dir()).size(), 1u) << o.output;
+}
+
+TEST_F(HostE2E, WrongEngineVersionIsRefused)
+{
+    Outcome o = run({ "-frames=1", "-exitcode=4" }, { "MC_ENGINE_VERSION=0x00060002" });
+    ASSERT_TRUE(o.exited) << o.output;
+    EXPECT_EQ(o.code, 0);
+    EXPECT_TRUE(has(o, "Invalid engine dll version!")) << o.output;
+}
+
+TEST_F(HostE2E, EmptyWriteDirFallsBackUnderTheWorkingDirectory)
+{
+    write_registry("WriteDir=\n");
+    Outcome o = run({ "--wd", "-frames=1" });
+    ASSERT_TRUE(o.exited) << o.output;
+    EXPECT_EQ(o.code, 0) << o.output;
+    EXPECT_TRUE(fsys::exists(root_ / "wd" / "MC" / "out" / "mirecrest.log")) << o.output;
+    EXPECT_FALSE(fsys::exists(write_dir()));
+}
+
+TEST_F(HostE2E, DumpRttiEndsWithoutCreatingTheGame)
+{
+    Outcome o = run({ "/DumpRTTI", "-exitcode=6" });
+    ASSERT_TRUE(o.exited) << o.output;
+    EXPECT_EQ(o.code, 0);
+    EXPECT_FALSE(has(o, "first frame")) << o.output;
+}
+
+TEST_F(HostE2E, OverLongGameFolderRefusesStartUp)
+{
+    Outcome o = run({ "gn=" + std::string(300, 'g'), "-frames=1", "-exitcode=2" });
+    ASSERT_TRUE(o.exited) << o.output;
+    EXPECT_EQ(o.code, 0);
+    EXPECT_TRUE(has(o, "does not fit in 259 characters")) << o.output;
+}
+
+} // namespace
