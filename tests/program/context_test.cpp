@@ -77,6 +77,8 @@ TEST_F(Context, InnerBlocksShadowOuterOnesAndImports)
 
     ctx.declare(int_var("x", 7));
     EXPECT_EQ(found_type(ctx, "x"), 1) << "the file's block shadows imports";
+    ctx.declare(float_var("x", 2.0f));
+    EXPECT_EQ(found_type(ctx, "x"), 1) << "an untyped look-up prefers int to a later float";
     ctx.begin_subtree("s");
     ctx.declare(make_var<vec3>("x", constant<vec3>({ 1, 2, 3 }), parser::var_param));
     EXPECT_EQ(ctx.depth, 1);
@@ -93,24 +95,6 @@ TEST_F(Context, InnerBlocksShadowOuterOnesAndImports)
     EXPECT_EQ(found->as_node()->refs, 2) << "the look-up adds the caller's reference";
     found->release();
     main.finish();
-}
-
-TEST_F(Context, AnUntypedLookUpPrefersTheLowerTypeCodeAndTheNewerDeclaration)
-{
-    parse p("types.ini");
-    parser::var<float>* as_float = float_var("x", 1.0f);
-    parser::var<int32_t>* first_int = int_var("x", 1);
-    parser::var<int32_t>* second_int = int_var("x", 2);
-    p.ctx.declare(as_float);
-    p.ctx.declare(first_int);
-    parser::variable* found = p.ctx.find_variable("x");
-    EXPECT_EQ(found, static_cast<parser::variable*>(first_int)) << "int before float, whatever the order";
-    found->release();
-    p.ctx.declare(second_int);
-    found = p.ctx.find_variable("x");
-    EXPECT_EQ(found, static_cast<parser::variable*>(second_int)) << "a later declaration of the same type wins";
-    found->release();
-    p.finish();
 }
 
 TEST_F(Context, BlocksNestTwentyFourDeepAndARefusedBlockClosesNothing)

@@ -82,41 +82,5 @@ TEST_F(Serialize, AnExternWritesKeyAndIndexAndNoValue)
     e->release();
 }
 
-TEST_F(Serialize, EveryTypeHasItsClassTagAndASharedValueIsWrittenOnce)
-{
-    struct {
-        parser::variable* v;
-        const char* first_line;
-    } cases[] = {
-        { make_var<bool>("b", constant(true)), "block 0x10000000 root=0" },
-        { int_var("i", 1, parser::var_param), "block 0x11000000 root=0" },
-        { float_var("f", 1.0f), "block 0x12000000 root=0" },
-        { make_var<vec3>("v", constant<vec3>({ 1, 2, 3 })), "block 0x13000000 root=0" },
-        { make_var<vec4>("w", constant<vec4>({ 1, 2, 3, 4 })), "block 0x14000000 root=0" },
-        { make_var<mtx44>("m", constant<mtx44>({})), "block 0x15000000 root=0" },
-        { make_var<string_base>("s", constant<string_base>("t")), "block 0x16000000 root=0" },
-    };
-    for (auto& c : cases) {
-        std::string text = written(*static_cast<parser::node*>(c.v->as_node()));
-        EXPECT_EQ(text.substr(0, text.find('\n')), c.first_line);
-        c.v->release();
-    }
-
-    parser::node_val<int32_t>* shared = constant<int32_t>(3);
-    shared->add_ref();
-    parser::var<int32_t>* a = make_var<int32_t>("a", shared);
-    parser::var<int32_t>* b = make_var<int32_t>("b", shared);
-    string_base out;
-    parser::text_archive ar(out);
-    a->serialize(ar);
-    b->serialize(ar);
-    std::string text = out.c_str();
-    EXPECT_NE(text.find("  object #2\n"), std::string::npos);
-    EXPECT_NE(text.find("  object #2 seen\n"), std::string::npos) << "the second parent does not write it again";
-    EXPECT_EQ(text.find("end_object #2\n"), text.rfind("end_object #2\n")) << text;
-    a->release();
-    b->release();
-}
-
 } // namespace
 } // namespace program_test
