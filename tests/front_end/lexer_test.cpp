@@ -2,11 +2,13 @@
 // names classified through the context, and line counting.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "engine/kernel/Parser/context.h"
+#include "engine/kernel/Parser/lexer_actions.h"
 #include "engine/kernel/Parser/parser_y.hpp"
 #include "engine/kernel/Parser/unit.h"
 #include "engine/kernel/Parser/var.h"
@@ -117,6 +119,31 @@ TEST_F(Lexer, NumberValues)
     ASSERT_EQ(hex_alone.size(), 2u);
     EXPECT_EQ(hex_alone[0].value.i, 0);
     EXPECT_STREQ(hex_alone[1].value.text, "x");
+}
+
+TEST(LexerNumbers, FloatTextsConvertExactlyAsAtofDoes)
+{
+    uint64_t seed = 88172645463325252ull;
+    auto next = [&seed] {
+        seed ^= seed << 13;
+        seed ^= seed >> 7;
+        seed ^= seed << 17;
+        return seed;
+    };
+    for (int i = 0; i < 200000; ++i) {
+        std::string text = (next() & 1) ? "-" : "";
+        int before = int(next() % 12), after = int(next() % 26);
+        for (int d = 0; d < before; ++d)
+            text += char('0' + next() % 10);
+        text += '.';
+        for (int d = 0; d < after; ++d)
+            text += char('0' + next() % 10);
+        if (after == 0 && before == 0)
+            text += '5';
+        float expected = float(std::atof(text.c_str()));
+        float got = parser::lex::decimal_float(text.c_str());
+        ASSERT_EQ(std::memcmp(&expected, &got, sizeof got), 0) << text;
+    }
 }
 
 TEST_F(Lexer, BoolLiteralsAndNames)

@@ -61,7 +61,34 @@ int32_t hexadecimal(const char* text)
     return int32_t(negative ? 0u - accumulator : accumulator);
 }
 
-float decimal_float(const char* text) { return float(std::atof(text)); }
+// Digits and a point, as the float rule matches them. With at most 15
+// significant digits and 22 decimals the text is an exact integer over an
+// exact power of ten, whose quotient is the correctly rounded double atof
+// gives; longer texts go to atof itself.
+float decimal_float(const char* text)
+{
+    static const double powers_of_ten[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                           1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    const char* p = text + (*text == '-');
+    uint64_t mantissa = 0;
+    int digits = 0, decimals = 0;
+    bool after_point = false;
+    for (; *p; ++p) {
+        if (*p == '.') {
+            after_point = true;
+            continue;
+        }
+        if (mantissa == 0 && *p == '0' && !after_point)
+            continue; // leading zeros carry no digit
+        mantissa = mantissa * 10 + uint64_t(*p - '0');
+        digits += mantissa != 0;
+        decimals += after_point;
+        if (digits > 15 || decimals > 22)
+            return float(std::atof(text));
+    }
+    double value = double(mantissa) / powers_of_ten[decimals];
+    return float(*text == '-' ? -value : value);
+}
 
 int name(context* ctx, const char* text, int length, token_value* value)
 {
