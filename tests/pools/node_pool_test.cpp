@@ -129,19 +129,4 @@ TEST_F(NodePool, TwoThreadsLoseNoSlot)
     EXPECT_EQ(1u, parser::node_pool_block_count());
 }
 
-TEST(PoolLocks, CreateAndDeleteAreIdempotent)
-{
-    parser::create_pool_locks();
-    parser::create_pool_locks();
-    void* p = parser::node_allocate(16);
-    parser::node_release(p);
-    parser::delete_pool_locks();
-    parser::delete_pool_locks();
-    // A use after the clean-up creates the lock again rather than touching a dead one.
-    p = parser::node_allocate(16);
-    parser::node_release(p);
-    parser::create_pool_locks();
-    EXPECT_EQ(0u, parser::node_pool_live_count());
-}
-
 } // namespace

@@ -7,6 +7,7 @@
 #include <new>
 
 #include "engine/kernel/Parser/node_list.h"
+#include "engine/kernel/Parser/node_pool.h"
 #include "platform/critical_section.h"
 
 namespace parser {
@@ -157,15 +158,23 @@ private:
     list_allocator& a_;
 };
 
+// Creates the pool locks before main and deletes them after it.
+struct pool_lock_lifetime {
+    pool_lock_lifetime() { create_pool_locks(); }
+    ~pool_lock_lifetime() { delete_pool_locks(); }
+} lock_lifetime;
+
 } // namespace
 
-void create_list_pool_locks()
+// The node pool's spin lock needs no creation: only the list pools' critical
+// sections are made and removed here. The unit cache keeps its own lock.
+void create_pool_locks()
 {
     create_record_lock(statement_record);
     create_record_lock(argument_record);
 }
 
-void delete_list_pool_locks()
+void delete_pool_locks()
 {
     delete_record_lock(statement_record);
     delete_record_lock(argument_record);

@@ -11,10 +11,6 @@
 
 namespace parser {
 
-// The list pools' half of create_pool_locks / delete_pool_locks (list_pool.cpp).
-void create_list_pool_locks();
-void delete_list_pool_locks();
-
 namespace {
 
 // 1024 slots a block: one heap call per 1024 nodes, and a block of 128 KiB.
@@ -67,12 +63,6 @@ public:
     locked_pool(const locked_pool&) = delete;
     locked_pool& operator=(const locked_pool&) = delete;
 };
-
-// Creates the list pool locks before main and deletes them after it.
-struct pool_lock_lifetime {
-    pool_lock_lifetime() { create_pool_locks(); }
-    ~pool_lock_lifetime() { delete_pool_locks(); }
-} lock_lifetime;
 
 [[noreturn]] void out_of_memory(const char* what)
 {
@@ -183,10 +173,5 @@ uint32_t node_pool_block_count()
         ++n;
     return n;
 }
-
-// The node pool's spin lock needs neither: only the list pools' critical
-// sections are made and removed here.
-void create_pool_locks() { create_list_pool_locks(); }
-void delete_pool_locks() { delete_list_pool_locks(); }
 
 } // namespace parser
