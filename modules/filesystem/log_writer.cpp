@@ -6,6 +6,7 @@
 #include "modules/filesystem/log_writer.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "engine/kernel/log_record.h"
 #include "host/modules/filesystem_module.h"
@@ -94,10 +95,10 @@ void finish(pending_record& record)
         return;
     record.active = false;
     // Detach the texts first: the observer may log, which reuses the pending slot.
-    string_base category = static_cast<string_base&&>(record.category);
-    string_base file = static_cast<string_base&&>(record.file);
-    string_base function = static_cast<string_base&&>(record.function);
-    string_base text = static_cast<string_base&&>(record.text);
+    string_base category = std::move(record.category);
+    string_base file = std::move(record.file);
+    string_base function = std::move(record.function);
+    string_base text = std::move(record.text);
     if (!text.empty() && text[text.size() - 1] == '\n')
         text.resize(text.size() - 1);
     Log::Record out { record.level, category.c_str(), file.c_str(), record.line,

@@ -1,7 +1,8 @@
 // The executable's resources on POSIX. There are none in an ELF file: the icon
-// group (161) and the splash bitmap (159) are small stand-in objects that only
-// remember what was asked for, and string 160 is the product name. Any other
-// resource number is missing, as it would be on Windows.
+// group (161) and the splash bitmap (159) are stand-in handles (one static
+// object each, so a handle never leaks, even when a crash skips its release),
+// and string 160 is the product name. Any other number is missing, as it would
+// be on Windows.
 #include <cstring>
 
 #include "platform/platform.h"
@@ -17,9 +18,9 @@ constexpr const char* product_name = "Mire Crest";
 
 struct stand_in_image {
     int resource;
-    int width;
-    int height;
 };
+stand_in_image icon_stand_in { icon_group };
+stand_in_image bitmap_stand_in { splash_bitmap };
 
 struct metric {
     int index;
@@ -46,19 +47,19 @@ handle load_icon(handle, int resource, int cx, int cy)
 {
     if (resource != icon_group || cx <= 0 || cy <= 0)
         return nullptr;
-    return new stand_in_image { resource, cx, cy };
+    return &icon_stand_in;
 }
 
-void destroy_icon(handle icon) { delete static_cast<stand_in_image*>(icon); }
+void destroy_icon(handle) { }
 
 handle load_bitmap(handle, int resource)
 {
     if (resource != splash_bitmap)
         return nullptr;
-    return new stand_in_image { resource, 512, 256 };
+    return &bitmap_stand_in;
 }
 
-void destroy_bitmap(handle bitmap) { delete static_cast<stand_in_image*>(bitmap); }
+void destroy_bitmap(handle) { }
 
 // LoadStringA: copies at most size - 1 characters and a zero; the count copied.
 int load_string(handle, int resource, char* out, int size)
