@@ -96,12 +96,12 @@ static bool apply_pair(const char* begin, const char* end, table& levels)
     return levels.set(name, level);
 }
 
-int parse(const char* spec, table& levels)
+int parse(const char* text, table& levels)
 {
     int refused = 0;
-    if (!spec)
+    if (!text)
         return 0;
-    const char* begin = spec;
+    const char* begin = text;
     while (*begin) {
         const char* end = std::strchr(begin, ',');
         if (!end)

@@ -41,6 +41,6 @@ private:
 
 // Applies a comma-separated list of name=level pairs; pairs that do not read are
 // skipped. Returns the number of pairs that were refused.
-int parse(const char* spec, table& levels);
+int parse(const char* text, table& levels);
 
 } // namespace log_levels

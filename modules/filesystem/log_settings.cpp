@@ -13,10 +13,10 @@ struct level_state {
     level_state()
     {
         platform::initialize_critical_section(&lock);
-        const char* spec = std::getenv("MC_LOG");
+        const char* text = std::getenv("MC_LOG");
         // Logging is not ready while the levels are being built: say it directly.
-        if (log_levels::parse(spec, levels) > 0)
-            std::fprintf(stderr, "MC_LOG: some entries of \"%s\" were not understood and are ignored\n", spec);
+        if (log_levels::parse(text, levels) > 0)
+            std::fprintf(stderr, "MC_LOG: some entries of \"%s\" were not understood and are ignored\n", text);
     }
     platform::critical_section lock;
     log_levels::table levels;

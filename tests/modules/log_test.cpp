@@ -140,7 +140,7 @@ TEST(LogLabels, LevelAndCategoryOfLabels)
 TEST(LogLevels, MC_LOGTextSetsLevels)
 {
     struct row {
-        const char* spec;
+        const char* text;
         int parser, game, other, refused;
     } rows[] = {
         { "Parser=5,Game=3", 5, 3, 4, 0 },
@@ -152,10 +152,10 @@ TEST(LogLevels, MC_LOGTextSetsLevels)
     };
     for (const row& r : rows) {
         log_levels::table levels;
-        EXPECT_EQ(log_levels::parse(r.spec, levels), r.refused) << r.spec;
-        EXPECT_EQ(levels.level("Parser"), r.parser) << r.spec;
-        EXPECT_EQ(levels.level("Game"), r.game) << r.spec;
-        EXPECT_EQ(levels.level("Other"), r.other) << r.spec;
+        EXPECT_EQ(log_levels::parse(r.text, levels), r.refused) << r.text;
+        EXPECT_EQ(levels.level("Parser"), r.parser) << r.text;
+        EXPECT_EQ(levels.level("Game"), r.game) << r.text;
+        EXPECT_EQ(levels.level("Other"), r.other) << r.text;
     }
 }
 
