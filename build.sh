@@ -35,8 +35,8 @@ run_sample() {
     local exe="$root/$build_dir/bin/mirecrest"
     [ -x "$exe" ] || { echo "the host is not built yet: $exe" >&2; exit 1; }
     cd "$root/sample"
-    # Headless by default: SDL uses its offscreen driver when no display is set.
-    "$exe" "$@"
+    # The sample folder is the working directory (--wd); headless without a display.
+    "$exe" --wd "$@"
 }
 
 case "${1:-}" in
