@@ -120,17 +120,6 @@ TEST_P(HtTest, ReportsTheHtWord)
 INSTANTIATE_TEST_SUITE_P(
     Host, HtTest, ::testing::ValuesIn(kHtCases), [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(HostTest, ExtendedLeafIsOnlyAskedOfOtherVendors)
-{
-    set_leaf(0, vendor_leaf("GenuineIntel"));
-    cpuidInitialize();
-    EXPECT_FALSE(called("cpuid(0x80000008, 0)"));
-    reset_everything();
-    set_leaf(0, vendor_leaf("HygonGenuine"));
-    cpuidInitialize();
-    EXPECT_TRUE(called("cpuid(0x80000008, 0)"));
-}
-
 TEST_F(HostTest, CountsPackagesCoresAndLogicalProcessors)
 {
     auto& p = platform::fake::set().processors;

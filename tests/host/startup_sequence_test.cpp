@@ -207,14 +207,6 @@ TEST_F(HostTest, FailedInitializeExitsTheProcessWithOneAndShutsNothingDown)
     EXPECT_EQ(tail.back(), "exit_process(1)");
 }
 
-TEST_F(HostTest, GameScriptModulePathFromGameIniTakesTheModuleRoad)
-{
-    // The game.ini reader is not there yet: without it the exports are passed.
-    run("");
-    EXPECT_TRUE(called("InitializeGameScriptFn(module exports, false)"));
-    EXPECT_FALSE(called_starting_with("InitializeGameScript("));
-}
-
 TEST_F(HostTest, NoAssertForbidsTheCrashMessageBox)
 {
     run("-noassert");
