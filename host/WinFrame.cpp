@@ -7,6 +7,7 @@
 #include "host/command_line.h"
 #include "host/crash_guard.h"
 #include "host/game_ini_settings.h"
+#include "host/host_log.h"
 #include "host/host_run.h"
 #include "host/language_selection.h"
 #include "host/main_loop.h"
@@ -68,9 +69,22 @@ void load_icons(HostRun& run)
     run.small_icon = load_icon(run.instance, platform::sm_cxsmicon, platform::sm_cysmicon);
 }
 
+// A module that hands out no object where start-up needs one: the run cannot
+// go on, so start-up is refused rather than crashing on the null object.
+int refuse_missing_object(int line, const char* what)
+{
+    Log::Fatal(HostWhere(line), "%s returned no object: start-up stops\n", what);
+    return kExitEarly;
+}
+
 void start_asset_manager(const HostRun& run)
 {
     AssetManager* assets = GetAssetManager();
+    if (!assets) {
+        Log::Category(
+            Log::ELevel::Error, kHostCategory, HostWhere(__LINE__), false, "GetAssetManager returned no object\n");
+        return;
+    }
     int workers = assets->GetDefaultWorkerCount();
     assets->Initialize(run.switches.game_folder, run.working_dir.c_str(), workers, false, nullptr);
 }
@@ -138,6 +152,8 @@ int run_game(HostRun& run)
             run.write_dir_name, run.working_dir, run.switches.game_folder, run.write_dir, run.fs_flags))
         return kExitEarly;
     run.mount_helper = Mount::CreateMountHelper(run.working_dir.c_str(), run.switches.game_folder, run.switches.prefix);
+    if (!run.mount_helper)
+        return refuse_missing_object(__LINE__, "Mount::CreateMountHelper");
     fs::init(run.write_dir.c_str(), run.fs_flags, "out/cache", false, true, kUserFiles);
     start_asset_manager(run);
     if (!CheckFreeDiskSpace(run.write_dir.c_str())) {
@@ -159,6 +175,8 @@ int run_game(HostRun& run)
         return kExitEarly;
     }
     run.game = CreateGame(run.game_class_name.c_str(), run.instance, true, run.switches.game_folder);
+    if (!run.game)
+        return refuse_missing_object(__LINE__, "CreateGame");
     run.game->SetGameDirectories(run.working_dir.c_str(), run.switches.game_folder, run.switches.prefix);
     HideSplashscreen();
     set_game_languages(*run.game, run);

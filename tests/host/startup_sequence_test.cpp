@@ -153,6 +153,9 @@ const EarlyEnd kEarlyEnds[] = {
         "free "
         "up 200 MB of disk space and run this game again., Free disk space warning, 0x31)" },
     { "DumpRtti", [] {}, "/DumpRTTI", 0, "DumpRTTI()" },
+    { "NoMountHelper", [] { fakes::set().no_mount_helper = true; }, "", 0,
+        "Mount::CreateMountHelper(C:\\Games\\MireCrest\\bin\\, MC, null)" },
+    { "NoGame", [] { fakes::set().no_game = true; }, "", 0, "CreateGame(Game, instance, true, MC)" },
 };
 
 class EarlyEndTest : public HostTest, public ::testing::WithParamInterface<EarlyEnd> { };
@@ -166,7 +169,7 @@ TEST_P(EarlyEndTest, EndsWithItsCodeAndShutsNothingDown)
     ASSERT_FALSE(calls.empty());
     EXPECT_EQ(calls.back(), GetParam().last_call);
     for (const char* shutdown_call : { "DestroyGame()", "fs::shutdown()", "IGame::SteamTerminate()", "CrashClose()",
-             "SetDumpFunction(previous)", "CreateGame(" })
+             "SetDumpFunction(previous)", "IGame::SetGameDirectories" })
         EXPECT_FALSE(called_starting_with(shutdown_call)) << shutdown_call;
 }
 
@@ -205,6 +208,15 @@ TEST_F(HostTest, FailedInitializeExitsTheProcessWithOneAndShutsNothingDown)
     Calls tail = calls_from(host_calls(), "IGame::Initialize");
     EXPECT_EQ(tail.size(), 2u);
     EXPECT_EQ(tail.back(), "exit_process(1)");
+}
+
+TEST_F(HostTest, MissingAssetManagerIsLoggedAndStartUpGoesOn)
+{
+    fakes::set().no_asset_manager = true;
+    EXPECT_EQ(run(""), 0);
+    EXPECT_FALSE(called_starting_with("AssetManager::"));
+    EXPECT_TRUE(called("fs::shutdown()"));
+    EXPECT_EQ(fakes::log_entries_of("Game").at(0).level, 2);
 }
 
 TEST_F(HostTest, NoAssertForbidsTheCrashMessageBox)

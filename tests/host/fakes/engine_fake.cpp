@@ -184,7 +184,7 @@ namespace Mount {
 IMountHelper* CreateMountHelper(const char* working_dir, const char* game_folder, const char* prefix)
 {
     record("Mount::CreateMountHelper(" + text(working_dir) + ", " + text(game_folder) + ", " + text(prefix) + ")");
-    return &fakes::g_mount_helper;
+    return fakes::set().no_mount_helper ? nullptr : &fakes::g_mount_helper;
 }
 
 void DestroyMountHelper(IMountHelper* helper)
@@ -217,7 +217,7 @@ void HideSplashscreen() { record("HideSplashscreen()"); }
 AssetManager* GetAssetManager()
 {
     record("GetAssetManager()");
-    return &fakes::g_asset_manager;
+    return fakes::set().no_asset_manager ? nullptr : &fakes::g_asset_manager;
 }
 
 bool InitializeGameScript(const char* module_path, bool fast_init)
@@ -248,6 +248,8 @@ IGame* CreateGame(const char* class_name, InstanceHandle instance, bool create_w
     record("CreateGame(" + text(class_name) + ", " + (instance ? "instance" : "null") + ", " + flag(create_window)
         + ", " + text(game_folder) + ")");
     fakes::destroy_game_object();
+    if (fakes::set().no_game)
+        return nullptr;
     fakes::g_game = new fakes::fake_game;
     return fakes::g_game;
 }

@@ -18,6 +18,9 @@ struct module_answers {
     int engine_version = kEngineDllVersion;
     int initialize_result = 0;
     int worker_count = 4;
+    bool no_mount_helper = false; // CreateMountHelper returns null
+    bool no_asset_manager = false;
+    bool no_game = false; // CreateGame returns null
     bool steam_client_started = false;
     std::string default_locale = "En";
     std::string fallback_locale = "En";
