@@ -6,13 +6,16 @@
 #include "host/modules/module_export.h"
 #include "host/path_text.h"
 
-// Entry 0 (the module file name) plus 63 tokens; tokens past that are dropped
-// and the drop is logged, start-up goes on with the ones that fit.
+// Entry 0 (the module file name) plus 63 tokens, far more than any launcher
+// passes; tokens past that are dropped and the drop is logged, start-up goes on
+// with the ones that fit.
 constexpr int kMaxTokens = 64;
-// Every token's text with its terminator, entry 0 included; a token that no
-// longer fits is dropped with all that follow it, and the drop is logged.
+// Every token's text with its terminator, entry 0 included, in the host's usual
+// 1024-byte text size; a token that no longer fits is dropped with all that
+// follow it, and the drop is logged.
 constexpr int kTokenTextSize = 1024;
-// Entry 0 holds at most this many characters of the module file name.
+// GetModuleFileNameA is asked for 256 characters for entry 0; a longer module
+// file name is cut to 255, which leaves the text area room for the tokens.
 constexpr int kModuleNameSize = 256;
 
 struct CommandLineTokens {
