@@ -125,7 +125,8 @@ void hand_mount_helper_to_game(IGame& game, Mount::IMountHelper* mount_helper)
     game.SetNamedValue("MountHelper", value);
 }
 
-// Steps 4 to 33 and shutdown steps 1 to 8: everything the crash guard covers.
+// From the engine version check through the message loop to the release of the
+// run's texts: everything the crash guard covers.
 int run_game(HostRun& run)
 {
     if (GetEngineDllVersion() != kEngineDllVersion) {

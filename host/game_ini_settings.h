@@ -25,5 +25,6 @@ struct GameIniValues {
 // the game-script module path does not fit 260 bytes: start-up is refused.
 bool TakeGameIniValues(const GameIniValues& values, HostRun& run);
 
-// Start-up step 20: reads game.ini (or the "ini=" file) and takes its values.
+// Reads game.ini (or the "ini=" file) once the mount sources are added, and
+// takes its values.
 bool ApplyGameIniSettings(const char* ini_file_name, HostRun& run);

@@ -8,9 +8,9 @@
 // Releases speech, the settings record, locale and the command line copy.
 void ReleaseRunTexts(HostRun& run);
 
-// Shutdown steps 1 to 8, run inside the guard.
+// From DestroyGame to releasing the run's texts, run inside the guard.
 void ShutDownModules(HostRun& run);
 
-// Shutdown steps 9 and 10: restores the previous dump function and tears SDL
+// The last two steps, after the guard: restores the previous dump function and tears SDL
 // down. The crash handler runs these too.
 void FinishShutdown(HostRun& run);
