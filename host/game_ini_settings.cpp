@@ -1,11 +1,28 @@
 // The game.ini settings as start-up takes them.
 #include "host/game_ini_settings.h"
 
+#include "engine/game/gameini_parser.h"
+
 namespace {
 
-// The settings reader fills this from the parsed file once it exists; until
-// then nothing is set.
-GameIniValues read_game_ini(const char*) { return GameIniValues {}; }
+// The fields of the record the host uses, each with its set byte.
+GameIniValues values_of(const GameIniSettings& s)
+{
+    GameIniValues v;
+    v.has_game_class = s.GameClassName.set;
+    v.game_class = s.GameClassName.value;
+    v.has_game_dll = s.GameDLL.set;
+    v.game_dll = s.GameDLL.value;
+    v.has_crash_box = s.CrashCanShowMessageBox.set;
+    v.crash_box = s.CrashCanShowMessageBox.value;
+    v.has_locale = s.Locale.set;
+    v.locale = s.Locale.value;
+    v.has_app_id = s.AppId.set;
+    v.app_id = s.AppId.value;
+    v.has_fast_init = s.FastInitializePDB.set;
+    v.fast_init = s.FastInitializePDB.value;
+    return v;
+}
 
 } // namespace
 
@@ -37,5 +54,6 @@ bool TakeGameIniValues(const GameIniValues& values, HostRun& run)
 
 bool ApplyGameIniSettings(const char* ini_file_name, HostRun& run)
 {
-    return TakeGameIniValues(read_game_ini(ini_file_name), run);
+    run.settings = new GameIniSettings(ini_file_name);
+    return TakeGameIniValues(values_of(*run.settings), run);
 }

@@ -1,6 +1,5 @@
-// Where the game.ini settings enter start-up: the values the file may set and
-// how each one changes the run. Until the settings reader lands, the file sets
-// nothing and every value keeps its default.
+// Where the game.ini settings enter start-up: the values the host takes from
+// the settings record and how each one changes the run.
 #pragma once
 
 #include "host/host_run.h"
@@ -25,6 +24,6 @@ struct GameIniValues {
 // the game-script module path does not fit 260 bytes: start-up is refused.
 bool TakeGameIniValues(const GameIniValues& values, HostRun& run);
 
-// Reads game.ini (or the "ini=" file) once the mount sources are added, and
-// takes its values.
+// Builds the settings record from game.ini (or the "ini=" file) once the mount
+// sources are added, keeps it in the run and takes its values.
 bool ApplyGameIniSettings(const char* ini_file_name, HostRun& run);

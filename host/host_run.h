@@ -8,6 +8,8 @@
 #include "host/path_text.h"
 #include "platform/platform.h"
 
+class GameIniSettings;
+
 struct HostRun {
     InstanceHandle instance = nullptr;
     const char* command_line = "";
@@ -21,6 +23,8 @@ struct HostRun {
     PathText write_dir;
     FFSAddSourceFlags::ENUM fs_flags = FFSAddSourceFlags::Default;
 
+    // The game.ini record, from step 20 to the release of the run's texts.
+    GameIniSettings* settings = nullptr;
     // Set by game.ini.
     PathText game_class_name { "Game" };
     PathText game_script_path;

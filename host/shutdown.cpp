@@ -1,6 +1,7 @@
 // Ordered shutdown after the message loop.
 #include "host/shutdown.h"
 
+#include "engine/game/gameini_parser.h"
 #include "host/modules/engine_module.h"
 #include "host/modules/filesystem_module.h"
 #include "host/sdl_teardown.h"
@@ -19,7 +20,8 @@ void release_icon(IconHandle& icon)
 void ReleaseRunTexts(HostRun& run)
 {
     run.speech.clear();
-    // The game.ini settings record is released here once the reader exists.
+    delete run.settings; // drops its hold on the parsed script
+    run.settings = nullptr;
     run.locale.clear();
     run.command_line_copy.clear();
 }

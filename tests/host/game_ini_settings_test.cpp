@@ -74,3 +74,76 @@ TEST_F(HostTest, NamesThatDoNotFitAreRefused)
 }
 
 } // namespace
+
+// The whole start-up with a game.ini the filesystem double holds.
+namespace {
+
+class GameIniStartup : public HostTest {
+protected:
+    int run_with(const std::string& ini_name, const std::string& text, const std::string& command_line)
+    {
+        fakes::set().files[ini_name] = text;
+        fakes::set().frames_before_quit = 1;
+        return run(command_line);
+    }
+    static size_t position(const std::string& prefix)
+    {
+        const std::vector<std::string> calls = host_calls();
+        for (size_t i = 0; i < calls.size(); ++i)
+            if (calls[i].rfind(prefix, 0) == 0)
+                return i;
+        return calls.size();
+    }
+};
+
+const char* const full_ini = "sub main() {"
+                             "  GameClassName('DemoGame'); GameDLL('gamedll_x64_rwdi.dll'); FastInitializePDB();"
+                             "  CrashCanShowMessageBox(1); Locale('De'); AppId(480);"
+                             "}";
+
+TEST_F(GameIniStartup, EachUsedFieldReachesItsOperation)
+{
+    EXPECT_EQ(run_with("game.ini", full_ini, ""), 0);
+    EXPECT_TRUE(called_starting_with("CreateGame(DemoGame,"));
+    EXPECT_TRUE(called("InitializeGameScript(C:\\Games\\MireCrest\\bin\\gamedll_x64_rwdi.dll, true)"));
+    EXPECT_TRUE(called("CrashShowMessageBox(true)"));
+    EXPECT_TRUE(called("IGame::SteamInitialize(MC, 480)"));
+    EXPECT_TRUE(called("IsLocaleAvailable(De)"));
+    EXPECT_TRUE(called("IGame::SetLocaleID(De)"));
+    EXPECT_LT(position("CrashShowMessageBox"), position("IGame::SteamInitialize"));
+}
+
+TEST_F(GameIniStartup, NoAssertWinsOverGameIni)
+{
+    run_with("game.ini", full_ini, "-noassert");
+    size_t from_ini = position("CrashShowMessageBox(true)");
+    size_t from_switch = position("CrashShowMessageBox(false)");
+    ASSERT_LT(from_ini, host_calls().size());
+    EXPECT_LT(from_ini, from_switch);
+}
+
+TEST_F(GameIniStartup, IniSwitchChoosesAnotherFile)
+{
+    run_with("other.ini", "sub main() { GameClassName('OtherGame'); }", "ini=other.ini");
+    EXPECT_TRUE(called_starting_with("CreateGame(OtherGame,"));
+}
+
+TEST_F(GameIniStartup, UnparsableFileLogsExitAndStartsWithDefaults)
+{
+    EXPECT_EQ(run_with("game.ini", "sub main() { GameClassName('Broken' }", ""), 0);
+    std::vector<fakes::log_entry> exits = fakes::log_entries_of("EXIT");
+    ASSERT_EQ(exits.size(), 1u);
+    EXPECT_EQ(exits[0].text, "game.ini file cannot be parsed: make sure game.ini file uses <new_parser> format!\n");
+    EXPECT_EQ(exits[0].line, 47);
+    EXPECT_TRUE(called_starting_with("CreateGame(Game,"));
+    EXPECT_TRUE(called("IGame::SteamInitialize(MC, 0)"));
+}
+
+TEST_F(GameIniStartup, MissingFileIsSilent)
+{
+    EXPECT_EQ(run(""), 0);
+    EXPECT_TRUE(fakes::log_entries_of("EXIT").empty());
+    EXPECT_TRUE(called_starting_with("CreateGame(Game,"));
+}
+
+} // namespace

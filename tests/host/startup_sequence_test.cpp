@@ -44,6 +44,7 @@ const Calls kStartup = {
     "AddSource(6, 4, '', 0, false)",
     "AddSource(4, 8, '', 0, false)",
     "AddSource(15, 2, '', 2, true)",
+    "fs::exists(game.ini)",
     "IGame::SteamInitialize(MC, 0)",
     "IGame::SteamClientStarted()",
     "IsLocaleAvailable()",
@@ -223,8 +224,9 @@ TEST_F(HostTest, NoAssertForbidsTheCrashMessageBox)
 {
     run("-noassert");
     Calls tail = calls_from(host_calls(), "AddSource(15, 2");
-    ASSERT_GE(tail.size(), 2u);
-    EXPECT_EQ(tail[1], "CrashShowMessageBox(false)");
+    ASSERT_GE(tail.size(), 3u);
+    EXPECT_EQ(tail[1], "fs::exists(game.ini)") << "the settings are read first";
+    EXPECT_EQ(tail[2], "CrashShowMessageBox(false)");
 }
 
 TEST_F(HostTest, MissingIconsAreNotReleased)

@@ -264,3 +264,23 @@ TEST_F(HostE2E, OverLongGameFolderRefusesStartUp)
 }
 
 } // namespace
+
+TEST_F(HostE2E, SampleGameIniChoosesTheGameClassAndLocale)
+{
+    Outcome o = run({ "--wd", "-frames=1" });
+    ASSERT_TRUE(o.exited) << o.output;
+    EXPECT_EQ(o.code, 0) << o.output;
+    EXPECT_TRUE(has(o, "creating game class 'DemoGame'")) << o.output;
+    EXPECT_TRUE(has(o, "System locale is 'Es'")) << o.output;
+    EXPECT_TRUE(has(o, "locale is 'Es'")) << o.output;
+    EXPECT_TRUE(has(o, "(app 480)")) << o.output;
+}
+
+TEST_F(HostE2E, IniSwitchReadsAnotherSettingsFile)
+{
+    std::ofstream(root_ / "wd" / "other.ini") << "sub main() { GameClassName('OtherGame'); Locale('En'); }\n";
+    Outcome o = run({ "--wd", "-frames=1", "ini=other.ini" });
+    ASSERT_TRUE(o.exited) << o.output;
+    EXPECT_TRUE(has(o, "creating game class 'OtherGame'")) << o.output;
+    EXPECT_TRUE(has(o, "System locale is 'En'")) << o.output;
+}

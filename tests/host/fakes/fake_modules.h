@@ -42,6 +42,8 @@ struct module_answers {
     int dump_verdict = 1; // what GenerateDump returns
     int default_category_level = 15;
     std::map<std::string, int> category_levels;
+    // Files the filesystem double has: fs::exists and fs::file see these.
+    std::map<std::string, std::string> files;
 };
 
 struct log_entry {

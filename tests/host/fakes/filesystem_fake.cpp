@@ -1,6 +1,8 @@
 // Recording double of the filesystem module: fs:: calls, logging (records are
 // kept with their text), dump functions and crash handling, g_SdlManager.
+#include <algorithm>
 #include <cstdarg>
+#include <cstring>
 #include <cstdio>
 #include <string>
 
@@ -130,7 +132,7 @@ void shutdown() { record("fs::shutdown()"); }
 bool exists(const char* path)
 {
     record("fs::exists(" + text(path) + ")");
-    return false;
+    return fakes::set().files.count(text(path)) != 0;
 }
 
 bool does_dir_exist(const char* path)
@@ -147,16 +149,30 @@ bool is_full_path(const char* path)
     return (p.size() >= 2 && p[1] == ':') || (!p.empty() && (p[0] == '\\' || p[0] == '/'));
 }
 
+// An open file of the double: its text, read from the start.
+namespace {
+const std::string* open_text(void* handle) { return static_cast<const std::string*>(handle); }
+} // namespace
+
 file::file() = default;
 file::~file() = default;
 bool file::open(const char* name, EFSMode::TYPE, FFSOpenFlags::FLAGS)
 {
     record("fs::file::open(" + text(name) + ")");
-    return false;
+    auto found = fakes::set().files.find(text(name));
+    handle_ = found == fakes::set().files.end() ? nullptr : const_cast<std::string*>(&found->second);
+    return handle_ != nullptr;
 }
-uint64_t file::length() { return 0; }
-uint64_t file::read(void*, uint64_t) { return 0; }
-void file::close() { }
+uint64_t file::length() { return handle_ ? open_text(handle_)->size() : 0; }
+uint64_t file::read(void* buffer, uint64_t length)
+{
+    if (!handle_)
+        return 0;
+    uint64_t n = std::min<uint64_t>(length, open_text(handle_)->size());
+    std::memcpy(buffer, open_text(handle_)->data(), n);
+    return n;
+}
+void file::close() { handle_ = nullptr; }
 
 } // namespace fs
 
