@@ -98,11 +98,9 @@ TEST_F(catalogue_test, every_class_builds_from_its_tagged_operand_types_and_fold
         node_exp* n = entry.create(operands);
         ASSERT_NE(n, nullptr);
 
-        recording_archive ar;
-        ar.start(n);
-        n->serialize(ar);
-        EXPECT_EQ(ar.tag_of[1], entry.tag);
-        EXPECT_EQ(ar.refs_of[1].size(), size_t(arity(entry.tag)));
+        auto objects = archived_objects(archived(*n));
+        EXPECT_EQ(objects[0].tag, entry.tag);
+        EXPECT_EQ(objects[0].refs.size(), size_t(arity(entry.tag)));
 
         node_exp* folded = n->optimize(false, environment);
         EXPECT_TRUE(is_value_of_type(folded, tag_result(entry.tag)));

@@ -180,15 +180,5 @@ TEST_F(fold_bind_test, composite_nodes_carry_the_or_of_their_childrens_flags)
     root->release();
 }
 
-TEST_F(fold_bind_test, the_environment_reaches_every_leaf)
-{
-    wrong_environment_seen = 0;
-    auto* root = new add_int(extern_leaf<I>(0), new mul_int(extern_leaf<I>(1), lit(3)));
-    eval<I>(root);
-    node_val<I>* v = root->make_value(true, nullptr, environment);
-    v->release();
-    EXPECT_EQ(wrong_environment_seen, 0);
-}
-
 } // namespace
 } // namespace node_test

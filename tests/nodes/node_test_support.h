@@ -1,7 +1,7 @@
 // Test support for the expression nodes: the fixture that checks every node
 // went back to the pool, literals, evaluation helpers, value comparison, test
-// leaves that stand for parameters and extern variables, and an archive that
-// records what serialize writes.
+// leaves that stand for parameters and extern variables, and the structure of
+// what serialize writes to a text archive.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,12 +11,14 @@
 #include <cmath>
 #include <cstring>
 #include <map>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "engine/kernel/Parser/node.h"
 #include "engine/kernel/Parser/node_pool.h"
+#include "engine/kernel/Parser/text_archive.h"
 
 namespace node_test {
 
@@ -139,84 +141,44 @@ template <typename T> test_leaf<T>* extern_leaf(int slot, uint32_t flags = 0)
 }
 template <typename T> test_leaf<T>* param_leaf(int slot) { return new test_leaf<T>(slot, true); }
 
-// Records every archive operation as one line; begin_object says "write" the
-// first time it meets an object.
-class recording_archive final : public archive {
-public:
-    std::vector<std::string> lines;
-    std::map<const void*, int> ids;
-    // For each object id: its class tag and the ids it referenced.
-    std::map<int, uint32_t> tag_of;
-    std::map<int, std::vector<int>> refs_of;
+// The text a tree writes to a text_archive (the root is written directly,
+// every other object through begin_object).
+inline std::string archived(const node& root)
+{
+    string_base out;
+    text_archive ar(out);
+    root.serialize(ar);
+    return out.c_str();
+}
 
-    int id(const void* p)
-    {
-        if (!p)
-            return 0;
-        auto [it, fresh] = ids.emplace(p, int(ids.size()) + 1);
-        return it->second;
-    }
-    SClassBlockResult begin_class_block(uint32_t tag, const uint64_t* layout, bool root, int version) override
-    {
-        add("block " + hex(tag) + (root ? " root" : "") + " v" + std::to_string(version) + layout_name(layout));
-        tag_of.emplace(current.back(), tag); // the first block of an object is its class block
-        return { uint32_t(lines.size()) };
-    }
-    void end_class_block(SClassBlockResult) override { add("end"); }
-    void write_ref(const void* p) override
-    {
-        add("ref " + std::to_string(id(p)));
-        if (p && current.back() != id(p))
-            refs_of[current.back()].push_back(id(p));
-    }
-    void write_int(int32_t v) override { add("int " + std::to_string(v)); }
-    void write_uint(uint32_t v) override { add("uint " + std::to_string(v)); }
-    void write_byte(uint8_t v) override { add("byte " + std::to_string(v)); }
-    void write_bool(bool v) override { add(v ? "bool 1" : "bool 0"); }
-    void write_float(float v) override { add("float " + std::to_string(v)); }
-    void write_vec3(const vec3& v) override { add("vec3 " + std::to_string(v.x)); }
-    void write_vec4(const vec4& v) override { add("vec4 " + std::to_string(v.x)); }
-    void write_mtx44(const mtx44& v) override { add("mtx44 " + std::to_string(v.m[0])); }
-    void write_string(const string_base& v) override { add("string " + std::string(v.c_str())); }
-    void write_text(const char* t) override { add(std::string("text ") + t); }
-    SObjectBlock begin_object(const void* p) override
-    {
-        bool fresh = !written.count(p);
-        add("object " + std::to_string(id(p)) + (fresh ? " write" : " seen"));
-        written[p] = true;
-        if (fresh)
-            current.push_back(id(p));
-        return { fresh };
-    }
-    void end_object(const void* p) override
-    {
-        add("end object " + std::to_string(id(p)));
-        current.pop_back();
-    }
-    // The root is serialized without begin_object.
-    void start(const void* root)
-    {
-        current = { id(root) };
-        written[root] = true;
-    }
-
-    std::map<const uint64_t*, std::string> layout_names;
-
-private:
-    std::vector<int> current;
-    std::map<const void*, bool> written;
-    void add(std::string s) { lines.push_back(std::move(s)); }
-    std::string layout_name(const uint64_t* layout)
-    {
-        auto it = layout_names.find(layout);
-        return it == layout_names.end() ? "" : " " + it->second;
-    }
-    static std::string hex(uint32_t v)
-    {
-        char text[16];
-        std::snprintf(text, sizeof text, "0x%08x", v);
-        return text;
-    }
+// The objects of an archived text by number (the root is 0): the tag of each
+// one's class block and the objects it references.
+struct archived_object {
+    uint32_t tag = 0;
+    bool tagged = false;
+    std::vector<int> refs;
 };
+
+inline std::map<int, archived_object> archived_objects(const std::string& text)
+{
+    std::map<int, archived_object> objects;
+    std::vector<int> open { 0 };
+    std::istringstream lines(text);
+    for (std::string line, word, name, more; std::getline(lines, line);) {
+        std::istringstream in(line);
+        in >> word >> name;
+        archived_object& o = objects[open.back()];
+        const bool numbered = name.size() > 1 && name[0] == '#';
+        if (word == "block" && !o.tagged)
+            o.tagged = bool(std::istringstream(name) >> std::hex >> o.tag);
+        else if (word == "ref" && numbered)
+            o.refs.push_back(std::stoi(name.substr(1)));
+        else if (word == "object" && numbered && !(in >> more))
+            open.push_back(std::stoi(name.substr(1)));
+        else if (word == "end_object")
+            open.pop_back();
+    }
+    return objects;
+}
 
 } // namespace node_test

@@ -229,24 +229,23 @@ private:
 };
 
 // Whether an archived object has a test leaf below it (or is one).
-bool has_leaf(recording_archive& ar, int id)
+bool has_leaf(std::map<int, archived_object>& objects, int id)
 {
-    if (tag_kind(ar.tag_of[id]) == node_kind::variable)
+    if (tag_kind(objects[id].tag) == node_kind::variable)
         return true;
-    for (int child : ar.refs_of[id])
-        if (has_leaf(ar, child))
+    for (int child : objects[id].refs)
+        if (has_leaf(objects, child))
             return true;
     return false;
 }
 
 void expect_constants_folded(const node_exp* root)
 {
-    recording_archive ar;
-    ar.start(root);
-    root->serialize(ar);
-    for (const auto& [id, tag] : ar.tag_of) {
-        if (!has_leaf(ar, id)) {
-            EXPECT_EQ(tag_kind(tag), node_kind::value) << "a constant subtree was left unfolded: " << std::hex << tag;
+    auto objects = archived_objects(archived(*root));
+    for (const auto& [id, object] : objects) {
+        if (!has_leaf(objects, id)) {
+            EXPECT_EQ(tag_kind(object.tag), node_kind::value)
+                << "a constant subtree was left unfolded: " << std::hex << object.tag;
         }
     }
 }
