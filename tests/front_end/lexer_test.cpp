@@ -10,17 +10,11 @@
 #include "engine/kernel/Parser/context.h"
 #include "engine/kernel/Parser/lexer_actions.h"
 #include "engine/kernel/Parser/parser_y.hpp"
+#include "engine/kernel/Parser/scanner.h"
 #include "engine/kernel/Parser/unit.h"
 #include "engine/kernel/Parser/var.h"
 #include "tests/support/script_fixture.h"
 
-int yylex_init(yyscan_t* scanner);
-int yylex_destroy(yyscan_t scanner);
-void yyset_extra(parser::context* extra, yyscan_t scanner);
-void yyset_lineno(int line, yyscan_t scanner);
-int yyget_lineno(yyscan_t scanner);
-struct yy_buffer_state* yy_scan_buffer(char* base, size_t size, yyscan_t scanner);
-int yylex(parser::token_value* value, yyscan_t scanner);
 
 namespace {
 

@@ -1,10 +1,8 @@
 // The grammar's syntax error report.
 #include "engine/kernel/Parser/grammar_actions.h"
 
+#include "engine/kernel/Parser/scanner.h"
 #include "engine/kernel/log_record.h"
-
-char* yyget_text(void* scanner);
-int yyget_lineno(void* scanner);
 
 namespace parser::grammar {
 

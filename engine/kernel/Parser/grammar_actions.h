@@ -16,13 +16,7 @@
 
 namespace parser::grammar {
 
-using B = bool;
-using I = int32_t;
-using F = float;
-using V3 = vec3;
-using V4 = vec4;
-using M = mtx44;
-using S = string_base;
+using namespace short_types;
 
 constexpr int export_bit = 1;
 

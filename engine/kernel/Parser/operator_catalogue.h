@@ -16,13 +16,7 @@ template <typename... Nodes> struct type_list {
 
 namespace catalogue {
 
-using B = bool;
-using I = int32_t;
-using F = float;
-using V3 = vec3;
-using V4 = vec4;
-using M = mtx44;
-using S = string_base;
+using namespace short_types;
 
 template <typename OP, typename R, typename A> using op1 = node_op1<OP, R, A>;
 template <typename OP, typename R, typename A, typename Bt> using op2 = node_op2<OP, R, A, Bt>;

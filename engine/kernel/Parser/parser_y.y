@@ -23,7 +23,7 @@ typedef void* yyscan_t;
 using namespace parser;
 using namespace parser::grammar;
 
-int yylex(parser::token_value* value, yyscan_t scanner);
+#include "engine/kernel/Parser/scanner.h"
 static void yyerror(yyscan_t scanner, parser::context*, void*, const char* message)
 {
     parser::grammar::report_syntax_error(scanner, message);

@@ -47,6 +47,18 @@ struct type_number<string_base> {
 template <typename T>
 constexpr uint8_t type_number_v = type_number<T>::value;
 
+// One-letter names of the seven types, for the operator catalogue and the
+// grammar, whose tables name many combinations of them.
+namespace short_types {
+using B = bool;
+using I = int32_t;
+using F = float;
+using V3 = vec3;
+using V4 = vec4;
+using M = mtx44;
+using S = string_base;
+} // namespace short_types
+
 // The value a temporary starts with before evaluation writes it: zero for the
 // scalar and vector types, the identity matrix, the empty string.
 template <typename T>
