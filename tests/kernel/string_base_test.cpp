@@ -34,7 +34,8 @@ TEST(StringBase, AssignmentKeepsOrReplacesTheBuffer)
 TEST(StringBase, SelfAssignmentAndSelfAppendAreSafe)
 {
     string_base s("abc");
-    s = s;
+    string_base& same = s;
+    s = same; // self-assignment through another name
     EXPECT_STREQ(s.c_str(), "abc");
     s.append(s.c_str(), s.size());
     EXPECT_STREQ(s.c_str(), "abcabc");
