@@ -54,6 +54,6 @@ bool TakeGameIniValues(const GameIniValues& values, HostRun& run)
 
 bool ApplyGameIniSettings(const char* ini_file_name, HostRun& run)
 {
-    run.settings = new GameIniSettings(ini_file_name);
+    run.settings = std::make_unique<GameIniSettings>(ini_file_name);
     return TakeGameIniValues(values_of(*run.settings), run);
 }

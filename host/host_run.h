@@ -2,13 +2,14 @@
 // to shutdown: directories, switches, languages, icons and the module objects.
 #pragma once
 
+#include <memory>
+
+#include "engine/game/gameini_parser.h"
 #include "host/command_line.h"
 #include "host/modules/engine_module.h"
 #include "host/modules/filesystem_module.h"
 #include "host/path_text.h"
 #include "platform/platform.h"
-
-class GameIniSettings;
 
 struct HostRun {
     InstanceHandle instance = nullptr;
@@ -23,8 +24,9 @@ struct HostRun {
     PathText write_dir;
     FFSAddSourceFlags::ENUM fs_flags = FFSAddSourceFlags::Default;
 
-    // The game.ini record, from step 20 to the release of the run's texts.
-    GameIniSettings* settings = nullptr;
+    // The game.ini record, from step 20 to the release of the run's texts (or
+    // the end of WinMain, on the paths that end before shutdown).
+    std::unique_ptr<GameIniSettings> settings;
     // Set by game.ini.
     PathText game_class_name { "Game" };
     PathText game_script_path;

@@ -20,8 +20,7 @@ void release_icon(IconHandle& icon)
 void ReleaseRunTexts(HostRun& run)
 {
     run.speech.clear();
-    delete run.settings; // drops its hold on the parsed script
-    run.settings = nullptr;
+    run.settings.reset(); // drops its hold on the parsed script
     run.locale.clear();
     run.command_line_copy.clear();
 }
