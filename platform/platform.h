@@ -14,6 +14,7 @@ using handle = void*;
 // Win32 constants the callers pass or compare, with the same values.
 constexpr uint32_t error_success = 0;
 constexpr uint32_t error_access_denied = 5;
+constexpr uint32_t error_not_supported = 50;
 constexpr uint32_t error_insufficient_buffer = 122;
 constexpr uint32_t error_already_exists = 183;
 
@@ -196,5 +197,10 @@ uint32_t stack_trace(void** frames, uint32_t capacity);
 // "module(symbol+0xoffset)" for a code address, cut to fit size; false when
 // nothing is known about the address.
 bool describe_address(const void* address, char* out, uint32_t size);
+// MiniDumpWriteDump of the calling process into the file path (created or
+// replaced), with the fault's details when pointers is not null; full adds all
+// of the process's memory. False when it was not written; last_error() is then
+// error_not_supported on systems without minidumps (POSIX).
+bool write_minidump(const char* path, exception_pointers* pointers, bool full);
 
 } // namespace platform

@@ -156,4 +156,4 @@ struct SDL {
     platform::critical_section* lock = nullptr;
 };
 
-extern MC_FILESYSTEM_API SDL* g_SdlManager;
+extern MC_FILESYSTEM_DATA SDL* g_SdlManager;

@@ -3,15 +3,23 @@
 // builds that link recording fakes statically define MC_STATIC_MODULES.
 #pragma once
 
+// On Windows functions and classes are imported through the import libraries'
+// thunks rather than marked dllimport, so that one object file links both
+// against a module's DLL and beside the definitions themselves (the kernel's
+// log funnel inside the filesystem module, the host's tests with their
+// recording doubles). Data has no thunk: it is imported with dllimport.
 #if defined(MC_STATIC_MODULES)
 #define MC_MODULE_EXPORT
 #define MC_MODULE_IMPORT
+#define MC_MODULE_IMPORT_DATA
 #elif defined(_WIN32)
 #define MC_MODULE_EXPORT __declspec(dllexport)
-#define MC_MODULE_IMPORT __declspec(dllimport)
+#define MC_MODULE_IMPORT
+#define MC_MODULE_IMPORT_DATA __declspec(dllimport)
 #else
 #define MC_MODULE_EXPORT __attribute__((visibility("default")))
 #define MC_MODULE_IMPORT
+#define MC_MODULE_IMPORT_DATA
 #endif
 
 #if defined(MC_BUILDING_ENGINE)
@@ -22,8 +30,10 @@
 
 #if defined(MC_BUILDING_FILESYSTEM)
 #define MC_FILESYSTEM_API MC_MODULE_EXPORT
+#define MC_FILESYSTEM_DATA MC_MODULE_EXPORT
 #else
 #define MC_FILESYSTEM_API MC_MODULE_IMPORT
+#define MC_FILESYSTEM_DATA MC_MODULE_IMPORT_DATA
 #endif
 
 #if defined(MC_BUILDING_GAMESCRIPT)

@@ -3,7 +3,9 @@
 // folder <working dir>/<game folder>/localization/<locale> exists, a speech
 // language when <working dir>/<game folder>/speech/<speech> does. Names that are
 // not plain folder names (empty, "..", or holding a path separator) are never
-// available, so a language name cannot point outside the game folder.
+// available, so a language name cannot point outside the game folder. Names
+// match with their letter case on every system, also where file names ignore
+// it (Windows): "es" does not find the folder "Es".
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -30,6 +32,15 @@ bool plain_name(const char* name)
     return text.find_first_of("/\\") == std::string::npos;
 }
 
+bool has_folder(const std::filesystem::path& parent, const char* name)
+{
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(parent, error), end; !error && it != end; it.increment(error))
+        if (it->path().filename().string() == name && it->is_directory(error))
+            return true;
+    return false;
+}
+
 class mount_helper final : public Mount::IMountHelper {
 public:
     mount_helper(const char* working_dir, const char* game_folder, const char* prefix)
@@ -52,10 +63,9 @@ public:
 private:
     bool available(const char* kind, const string_base& name)
     {
-        std::error_code error;
-        bool found = plain_name(name.c_str()) && std::filesystem::is_directory(game_root_ / kind / name.c_str(), error);
-        ENGINE_LOG(
-            Info, "%s '%s' %s under '%s'\n", kind, name.c_str(), found ? "found" : "not found", game_root_.c_str());
+        bool found = plain_name(name.c_str()) && has_folder(game_root_ / kind, name.c_str());
+        ENGINE_LOG(Info, "%s '%s' %s under '%s'\n", kind, name.c_str(), found ? "found" : "not found",
+            game_root_.string().c_str());
         return found;
     }
 

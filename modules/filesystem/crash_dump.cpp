@@ -1,6 +1,7 @@
 // Crash dumps: the installed dump function, the verdict GenerateDump gives the
-// exception guard, and WriteFullDump's text report (exception code, faulting
-// address, full-dump flag, backtrace) in the write directory.
+// exception guard, and what WriteFullDump leaves in the write directory: a text
+// report (exception code, faulting address, full-dump flag, backtrace) and,
+// where the system has them, a minidump beside it (full: all memory).
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -51,14 +52,15 @@ int configured_verdict()
     return ExceptionVerdict::ExecuteHandler;
 }
 
-// Where reports go: the write directory once fs::init ran, else the working directory.
-bool report_path(char* out, uint32_t size)
+// Where reports go: the write directory once fs::init ran, else the working
+// directory. The name without its extension: the crash's UTC time.
+bool report_base(char* out, uint32_t size)
 {
     char stamp[32];
     std::time_t now = std::time(nullptr);
     std::tm* utc = std::gmtime(&now);
-    if (!utc || std::strftime(stamp, sizeof(stamp), "crash-%Y%m%d-%H%M%S.txt", utc) == 0)
-        std::snprintf(stamp, sizeof(stamp), "crash.txt");
+    if (!utc || std::strftime(stamp, sizeof(stamp), "crash-%Y%m%d-%H%M%S", utc) == 0)
+        std::snprintf(stamp, sizeof(stamp), "crash");
     const char* base = write_directory::get();
     char working[write_directory::path_size];
     if (!base[0]) {
@@ -70,6 +72,16 @@ bool report_path(char* out, uint32_t size)
     return write_directory::join(base, stamp, out, size);
 }
 
+// base + extension into out; false when it does not fit.
+bool with_extension(const char* base, const char* extension, char* out, uint32_t size)
+{
+    int written = std::snprintf(out, size, "%s%s", base, extension);
+    return written > 0 && uint32_t(written) < size;
+}
+
+// Addresses print alike on every system ("%p" differs between C runtimes).
+unsigned long long address_number(const void* address) { return reinterpret_cast<uintptr_t>(address); }
+
 void write_backtrace(std::FILE* out)
 {
     void* frames[max_frames];
@@ -79,7 +91,7 @@ void write_backtrace(std::FILE* out)
         char symbol[symbol_size];
         if (!platform::describe_address(frames[i], symbol, sizeof(symbol)))
             std::snprintf(symbol, sizeof(symbol), "?");
-        std::fprintf(out, "  #%-2u %p %s\n", i, frames[i], symbol);
+        std::fprintf(out, "  #%-2u 0x%016llx %s\n", i, address_number(frames[i]), symbol);
     }
 }
 
@@ -89,12 +101,45 @@ void write_report(std::FILE* out, unsigned long code, ExceptionPointers* pointer
     void* address = pointers ? platform::exception_address(pointers) : nullptr;
     std::fprintf(out, "Mire Crest crash report\n");
     std::fprintf(out, "exception code: 0x%08X\n", unsigned(recorded));
-    std::fprintf(out, "fault address: %p\n", address);
+    std::fprintf(out, "fault address: 0x%016llx\n", address_number(address));
     std::fprintf(out, "full dump: %s\n", full ? "yes" : "no");
     std::fprintf(out, "crash message box: %s\n", crash_box_allowed ? "allowed" : "not allowed");
     if (text && text[0])
         std::fprintf(out, "text: %s\n", text);
     write_backtrace(out);
+}
+
+void write_text_report(const char* base, unsigned long code, ExceptionPointers* pointers, const char* text, bool full)
+{
+    char path[write_directory::path_size];
+    if (!with_extension(base, ".txt", path, sizeof(path))) {
+        FS_LOG(Error, "no room for the crash report's path\n");
+        return;
+    }
+    std::FILE* out = std::fopen(path, "w");
+    if (!out) {
+        FS_LOG(Error, "cannot write the crash report '%s'\n", path);
+        return;
+    }
+    write_report(out, code, pointers, text, full);
+    std::fclose(out);
+    FS_LOG(Fatal, "crash report written to '%s' (full dump: %s)\n", path, full ? "yes" : "no");
+}
+
+void write_dump_file(const char* base, ExceptionPointers* pointers, bool full)
+{
+    char path[write_directory::path_size];
+    if (!with_extension(base, ".dmp", path, sizeof(path))) {
+        FS_LOG(Error, "no room for the minidump's path\n");
+        return;
+    }
+    if (platform::write_minidump(path, pointers, full)) {
+        FS_LOG(Fatal, "minidump written to '%s' (%s)\n", path, full ? "full memory" : "normal");
+        return;
+    }
+    uint32_t error = platform::last_error();
+    if (error != platform::error_not_supported)
+        FS_LOG(Error, "cannot write the minidump '%s' (error %u)\n", path, unsigned(error));
 }
 
 } // namespace
@@ -112,19 +157,13 @@ int GenerateDump(unsigned long code, ExceptionPointers* pointers)
 
 void WriteFullDump(unsigned long code, ExceptionPointers* pointers, const char* text, bool full, void*)
 {
-    char path[write_directory::path_size];
-    if (!report_path(path, sizeof(path))) {
+    char base[write_directory::path_size];
+    if (!report_base(base, sizeof(base))) {
         FS_LOG(Error, "no room for the crash report's path\n");
         return;
     }
-    std::FILE* out = std::fopen(path, "w");
-    if (!out) {
-        FS_LOG(Error, "cannot write the crash report '%s'\n", path);
-        return;
-    }
-    write_report(out, code, pointers, text, full);
-    std::fclose(out);
-    FS_LOG(Fatal, "crash report written to '%s' (full dump: %s)\n", path, full ? "yes" : "no");
+    write_text_report(base, code, pointers, text, full);
+    write_dump_file(base, pointers, full);
 }
 
 void CrashShowMessageBox(bool allowed)

@@ -81,6 +81,7 @@ void deliver(const Log::Record& record)
     sink_state& s = sinks();
     platform::scoped_lock hold(s.lock);
     std::fwrite(line.c_str(), 1, line.size(), stderr);
+    std::fflush(stderr); // buffered where it is a file or a pipe on Windows; a crash must not lose it
     if (s.file) {
         std::fwrite(line.c_str(), 1, line.size(), s.file);
         std::fflush(s.file); // the log must survive a crash that follows

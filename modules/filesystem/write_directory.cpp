@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/platform.h"
+
 namespace write_directory {
 
 static char directory[path_size];
@@ -23,7 +25,19 @@ bool set(const char* path)
 void clear() { directory[0] = 0; }
 const char* get() { return directory; }
 
-bool is_full(const char* path) { return path && path[0] == '/'; }
+static bool separator(char c) { return c == '\\' || c == '/'; }
+
+bool is_full(const char* path)
+{
+    if (!path)
+        return false;
+    if (platform::path_separator() == '/')
+        return path[0] == '/';
+    bool drive_root = ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')) && path[1] == ':'
+        && separator(path[2]);
+    bool network_share = separator(path[0]) && separator(path[1]);
+    return drive_root || network_share;
+}
 
 bool join(const char* base, const char* name, char* out, uint32_t size)
 {
@@ -35,7 +49,7 @@ bool join(const char* base, const char* name, char* out, uint32_t size)
         return false;
     std::memcpy(out, base, base_length);
     if (slash)
-        out[base_length] = '/';
+        out[base_length] = platform::path_separator();
     std::memcpy(out + base_length + (slash ? 1 : 0), name, name_length + 1);
     return true;
 }

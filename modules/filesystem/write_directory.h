@@ -17,9 +17,11 @@ void clear();
 // The write directory, or an empty text before fs::init.
 const char* get();
 
-// True for a path that needs no base directory ("/..." on POSIX).
+// True for a path that needs no base directory: "/..." on POSIX; on Windows a
+// drive with its root ("D:\...", "D:/...") or a network share ("\\server\...").
 bool is_full(const char* path);
-// Joins base and name with one "/" between them; false when it does not fit.
+// Joins base and name with one platform separator between them; false when it
+// does not fit.
 bool join(const char* base, const char* name, char* out, uint32_t size);
 // Finds an existing file or directory for name: a full path as it is; a relative
 // one under the working directory, else under the write directory. False when

@@ -1,6 +1,7 @@
 // Stack traces for crash reports on POSIX: glibc's backtrace for the return
 // addresses and dladdr for "module(symbol+0xoffset)". The unwinder is loaded
 // at start, so a trace taken inside a signal handler does not load it then.
+// There are no minidumps on POSIX.
 #include <dlfcn.h>
 #include <execinfo.h>
 
@@ -8,6 +9,7 @@
 #include <cstring>
 
 #include "platform/platform.h"
+#include "platform/posix/last_error_posix.h"
 
 namespace platform {
 
@@ -52,6 +54,12 @@ bool describe_address(const void* address, char* out, uint32_t size)
         written = std::snprintf(out, size, "%s(+0x%zx)", module,
             size_t(static_cast<const char*>(address) - static_cast<const char*>(info.dli_fbase)));
     return written > 0; // snprintf cuts a longer text to size
+}
+
+bool write_minidump(const char*, exception_pointers*, bool)
+{
+    posix::set_last_error(error_not_supported);
+    return false;
 }
 
 } // namespace platform

@@ -8,6 +8,7 @@
 #include "host/modules/engine_module.h"
 #include "modules/engine/demo_switches.h"
 #include "tests/modules/temp_directory.h"
+#include "tests/support/posix_environment.h"
 
 namespace {
 

@@ -82,7 +82,13 @@ TEST_F(FilesTest, ReadsInPiecesAndReopens)
 
 TEST_F(FilesTest, FullPathsStartWithASlash)
 {
+#if defined(_WIN32)
+    EXPECT_TRUE(fs::is_full_path("D:\\Saves"));
+    EXPECT_TRUE(fs::is_full_path("\\\\server\\share\\Saves"));
+    EXPECT_FALSE(fs::is_full_path("\\Saves")); // the current drive's root: not a full path
+#else
     EXPECT_TRUE(fs::is_full_path("/home/player/Documents"));
+#endif
     EXPECT_FALSE(fs::is_full_path("Mirecrest"));
     EXPECT_FALSE(fs::is_full_path(""));
     EXPECT_FALSE(fs::is_full_path(nullptr));

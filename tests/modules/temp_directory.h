@@ -36,12 +36,21 @@ private:
     std::filesystem::path path_;
 };
 
+// A text file as a program reads text: on Windows "\r\n" line ends become "\n".
 inline std::string read_text(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(path);
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+inline std::string read_bytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
 }
 
 inline void write_text(const std::string& path, const std::string& text)

@@ -2,9 +2,10 @@
 // reuse order, heap objects above 120 bytes, the out-of-memory stop and two
 // threads sharing the pool.
 #include <algorithm>
-#include <barrier>
+#include <condition_variable>
 #include <cstdint>
 #include <cstring>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -16,6 +17,36 @@ namespace {
 
 constexpr size_t slot_size = 128;
 constexpr uint32_t slots_per_block = 1024;
+
+// A reusable meeting point of a fixed number of threads. std::barrier can miss
+// a wake-up in the C++ library of the Windows cross compiler (GCC 12), so the
+// test keeps its own over a mutex and a condition variable.
+class meeting {
+public:
+    explicit meeting(int parties)
+        : parties_(parties)
+    {
+    }
+    void arrive_and_wait()
+    {
+        std::unique_lock hold(lock_);
+        int generation = generation_;
+        if (++arrived_ == parties_) {
+            arrived_ = 0;
+            ++generation_;
+            everyone_.notify_all();
+            return;
+        }
+        everyone_.wait(hold, [&] { return generation != generation_; });
+    }
+
+private:
+    const int parties_;
+    int arrived_ = 0;
+    int generation_ = 0;
+    std::mutex lock_;
+    std::condition_variable everyone_;
+};
 
 // Every test starts and ends with no live node.
 class NodePool : public ::testing::Test {
@@ -100,7 +131,7 @@ TEST_F(NodePool, TwoThreadsLoseNoSlot)
     constexpr int rounds = 40;
     constexpr uint64_t per_round = 1500; // crosses a block boundary every round
     std::vector<void*> held[2];
-    std::barrier sync(2);
+    meeting sync(2);
     auto work = [&](uint64_t id) {
         for (int r = 0; r < rounds; ++r) {
             for (uint64_t i = 0; i < per_round; ++i) {

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 
 #include "engine/kernel/Parser/subtree.h"
 #include "engine/kernel/Parser/unit.h"
@@ -12,6 +13,24 @@
 #include "tools/mcscript/statement_printer.h"
 
 namespace stdfs = std::filesystem;
+
+namespace {
+
+// A new, empty folder under the system's temporary folder, or an empty text.
+// Tests of several processes run at once: a name is taken only by creating it.
+std::string make_temp_directory()
+{
+    std::mt19937_64 random(std::random_device {}());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        stdfs::path candidate = stdfs::temp_directory_path() / ("mc_script_" + std::to_string(random()));
+        std::error_code error;
+        if (stdfs::create_directory(candidate, error))
+            return candidate.string();
+    }
+    return "";
+}
+
+} // namespace
 
 void ScriptTest::observe(const Log::Record& record, void* self)
 {
@@ -23,9 +42,8 @@ void ScriptTest::observe(const Log::Record& record, void* self)
 void ScriptTest::SetUp()
 {
     previous_directory_ = stdfs::current_path().string();
-    std::string pattern = (stdfs::temp_directory_path() / "mc_script_XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    directory_ = pattern;
+    directory_ = make_temp_directory();
+    ASSERT_FALSE(directory_.empty());
     stdfs::current_path(directory_);
     Log::SetObserver(&ScriptTest::observe, this);
 }
