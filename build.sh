@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
 # Set-up, build and test entry point.
-#   ./build.sh run    installs what is missing, builds, runs the host on the sample game
-#   ./build.sh test   installs what is missing, builds and runs every test
-#   ./build.sh deps   only installs what is missing
-# Environment: BUILD_DIR (default build), MC_CMAKE_ARGS (extra configure arguments).
+#   ./build.sh run        installs what is missing, builds, runs the host on the sample game
+#   ./build.sh test       installs what is missing, builds and runs every test
+#   ./build.sh deps       only installs what is missing
+#   ./build.sh win-test   the same for the Windows build (mingw-w64), its tests run under Wine
+#   ./build.sh win-run    builds for Windows and runs mirecrest.exe on the sample game under Wine
+# Environment: BUILD_DIR (default build, build-win for the Windows build),
+# MC_CMAKE_ARGS (extra configure arguments), WINEPREFIX (win-run's prefix,
+# default BUILD_DIR/wine-run-prefix).
 set -euo pipefail
 cd "$(dirname "$0")"
 root=$(pwd)
@@ -11,10 +15,11 @@ build_dir=${BUILD_DIR:-build}
 
 packages=(cmake ninja-build g++ clang flex bison libsdl2-dev libgtest-dev libgmock-dev googletest
           libbenchmark-dev lua5.4)
+windows_packages=(cmake ninja-build flex bison googletest g++-mingw-w64-x86-64 mingw-w64 wine64)
 
 install_missing() {
     local missing=()
-    for p in "${packages[@]}"; do
+    for p in "$@"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
@@ -39,9 +44,29 @@ run_sample() {
     "$exe" --wd "$@"
 }
 
+# The Windows build: the mingw-w64 toolchain file; CTest runs the tests under
+# Wine in a fresh prefix of its own.
+windows_build() {
+    build_dir=${BUILD_DIR:-build-win}
+    # shellcheck disable=SC2086
+    cmake -S . -B "$build_dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake ${MC_CMAKE_ARGS:-} >/dev/null
+    cmake --build "$build_dir"
+}
+
+run_windows_sample() {
+    local exe="$root/$build_dir/bin/mirecrest.exe"
+    export WINEPREFIX=${WINEPREFIX:-$root/$build_dir/wine-run-prefix}
+    [ -d "$WINEPREFIX" ] || cmake/wine-prefix.sh start "$WINEPREFIX"
+    cd "$root/sample"
+    "$root/cmake/wine-run.sh" "$exe" --wd "$@"
+}
+
 case "${1:-}" in
-    deps) install_missing ;;
-    run) shift; install_missing; configure_and_build; run_sample "$@" ;;
-    test) install_missing; configure_and_build; ctest --test-dir "$build_dir" --output-on-failure -j2 ;;
-    *) echo "usage: $0 run|test|deps" >&2; exit 2 ;;
+    deps) install_missing "${packages[@]}" ;;
+    run) shift; install_missing "${packages[@]}"; configure_and_build; run_sample "$@" ;;
+    test) install_missing "${packages[@]}"; configure_and_build; ctest --test-dir "$build_dir" --output-on-failure -j2 ;;
+    win-test) install_missing "${windows_packages[@]}"; windows_build
+              ctest --test-dir "$build_dir" --output-on-failure -j2 ;;
+    win-run) shift; install_missing "${windows_packages[@]}"; windows_build; run_windows_sample "$@" ;;
+    *) echo "usage: $0 run|test|deps|win-test|win-run" >&2; exit 2 ;;
 esac

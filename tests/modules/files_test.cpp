@@ -94,6 +94,12 @@ TEST_F(FilesTest, FullPathsStartWithASlash)
     EXPECT_FALSE(fs::is_full_path(nullptr));
 }
 
+#if defined(_WIN32)
+// There is no SDL for Windows: the module keeps no window state, and the host
+// (reading the DLL's data through its import) has nothing to tear down.
+TEST_F(FilesTest, NoSdlStateWithoutSdl) { EXPECT_EQ(g_SdlManager, nullptr); }
+#endif
+
 TEST_F(FilesTest, InitMakesMissingParentsAndRefusesOverlongPaths)
 {
     fs::shutdown();
