@@ -111,11 +111,4 @@ TEST_F(Win32Resources, IconGroupHoldsSixSizesOf32Bits)
     EXPECT_EQ(platform::load_icon(instance, 162, 32, 32), nullptr);
 }
 
-TEST(Win32Metrics, IconSizes)
-{
-    EXPECT_GT(platform::system_metric(platform::sm_cxicon), 0);
-    EXPECT_GT(platform::system_metric(platform::sm_cysmicon), 0);
-    EXPECT_LE(platform::system_metric(platform::sm_cxsmicon), platform::system_metric(platform::sm_cxicon));
-}
-
 } // namespace
