@@ -13,25 +13,11 @@
 #include "platform/platform.h"
 #include "tests/modules/temp_directory.h"
 #include "tests/platform/child_process.h"
+#include "tests/support/guard_faults.h"
 
 namespace {
 
-// Faults the compiler cannot remove; the sanitizers are kept out of them so the
-// fault itself reaches the guard.
-__attribute__((noinline, no_sanitize("address", "undefined"))) int null_write(void*)
-{
-    volatile int* volatile target = nullptr;
-    *target = 1;
-    return 0;
-}
-
-__attribute__((noinline, no_sanitize("address", "undefined"))) int divide_by_zero(void*)
-{
-    volatile int zero = 0;
-    return 10 / zero;
-}
-
-__attribute__((noinline)) int illegal_instruction(void*) { __builtin_trap(); }
+using namespace guard_faults;
 
 // Reading a mapped page past the end of a file raises SIGBUS.
 __attribute__((noinline, no_sanitize("address", "undefined"))) int past_end_of_file(void* path)
@@ -40,23 +26,6 @@ __attribute__((noinline, no_sanitize("address", "undefined"))) int past_end_of_f
     void* page = mmap(nullptr, 4096, PROT_READ, MAP_SHARED, descriptor, 0);
     close(descriptor);
     return *static_cast<volatile char*>(page);
-}
-
-struct seen {
-    uint32_t code = 0;
-    void* address = nullptr;
-    int calls = 0;
-    int verdict = 1;
-};
-
-int record_filter(uint32_t code, platform::exception_pointers* pointers, void* argument)
-{
-    seen* s = static_cast<seen*>(argument);
-    s->code = code;
-    s->address = platform::exception_address(pointers);
-    EXPECT_EQ(platform::exception_code(pointers), code);
-    ++s->calls;
-    return s->verdict;
 }
 
 TEST(Guard, BodyThatReturnsGivesItsResult)

@@ -7,40 +7,11 @@
 
 #include "platform/platform.h"
 #include "platform/win32/windows_api.h"
+#include "tests/support/guard_faults.h"
 
 namespace {
 
-__attribute__((noinline)) int null_write(void*)
-{
-    volatile int* volatile target = nullptr;
-    *target = 1;
-    return 0;
-}
-
-__attribute__((noinline)) int divide_by_zero(void*)
-{
-    volatile int zero = 0;
-    return 10 / zero;
-}
-
-__attribute__((noinline)) int illegal_instruction(void*) { __builtin_trap(); }
-
-struct seen {
-    uint32_t code = 0;
-    void* address = nullptr;
-    int calls = 0;
-    int verdict = 1;
-};
-
-int record_filter(uint32_t code, platform::exception_pointers* pointers, void* argument)
-{
-    seen* s = static_cast<seen*>(argument);
-    s->code = code;
-    s->address = platform::exception_address(pointers);
-    EXPECT_EQ(platform::exception_code(pointers), code);
-    ++s->calls;
-    return s->verdict;
-}
+using namespace guard_faults;
 
 TEST(Win32Guard, BodyThatReturnsGivesItsResult)
 {
