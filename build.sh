@@ -13,7 +13,7 @@ cd "$(dirname "$0")"
 root=$(pwd)
 build_dir=${BUILD_DIR:-build}
 
-packages=(cmake ninja-build g++ clang flex bison libsdl2-dev libgtest-dev libgmock-dev googletest
+packages=(cmake ninja-build g++ clang libclang-rt-14-dev flex bison libsdl2-dev libgtest-dev libgmock-dev googletest
           libbenchmark-dev lua5.4)
 windows_packages=(cmake ninja-build flex bison googletest g++-mingw-w64-x86-64 mingw-w64 wine64)
 
