@@ -118,3 +118,23 @@ TEST_F(Units, LoadMainSubtreeNeedsMain)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(Units, ImportCyclesFailInsteadOfRecursing)
+{
+    write("self.ini", "import 'SELF.INI'\nsub main() { }");
+    walk("self.ini");
+    EXPECT_TRUE(failed());
+    EXPECT_NE(log_text().find("[parser::context::import] import of 'SELF.INI' in 'self.ini' leads back to itself"),
+              std::string::npos)
+        << log_text();
+    write("a.ini", "import 'b.ini'\nexport int a = 1;");
+    write("b.ini", "import 'a.ini'\nexport int b = 2;");
+    write("main.ini", "import 'a.ini'\nsub main() { F(a); }");
+    walk("main.ini");
+    EXPECT_TRUE(failed());
+    EXPECT_NE(log_text().find("import of 'a.ini' in 'b.ini' leads back to itself"), std::string::npos);
+}
+
+} // namespace

@@ -105,6 +105,26 @@ bool run_grammar(context& ctx, char* text, size_t size, void* environment, int* 
     return result == 0;
 }
 
+// The files this thread is parsing right now, outermost first: an import of
+// one of them would parse it again inside itself, without end.
+thread_local std::vector<const char*> files_in_progress;
+
+bool in_progress(const char* file_name)
+{
+    for (const char* name : files_in_progress)
+        if (name && strcasecmp(name, file_name) == 0)
+            return true;
+    return false;
+}
+
+// Marks a file as being parsed for the lifetime of the guard.
+struct parsing_file {
+    explicit parsing_file(const char* name) { files_in_progress.push_back(name); }
+    ~parsing_file() { files_in_progress.pop_back(); }
+    parsing_file(const parsing_file&) = delete;
+    parsing_file& operator=(const parsing_file&) = delete;
+};
+
 void finish_scopes(context& ctx)
 {
     ctx.end_block();
@@ -123,6 +143,11 @@ void context::import(const char* file_name, void* environment)
 {
     if (unit* found = current_unit->find_import(file_name)) {
         found->release(); // a file is imported once per import graph
+        return;
+    }
+    if (in_progress(file_name)) {
+        error(__LINE__, "parser::context::import", true, "import of '%s' in '%s' leads back to itself\n", file_name,
+              current_unit->name.c_str());
         return;
     }
     unit* u = ParseUnit(file_name, externs, cache, false, environment);
@@ -152,6 +177,7 @@ namespace parser {
 unit* parse_text(const char* unit_name, char* text, size_t size, extern_interface* externs, unit_cache* cache,
                  bool standalone, void* environment)
 {
+    parsing_file marked(unit_name);
     unit* u = new unit(unit_name);
     context ctx(u, externs, cache);
     ctx.start_block(nullptr);
