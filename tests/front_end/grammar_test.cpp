@@ -191,6 +191,34 @@ TEST_F(GrammarRules, DeepParenthesesExhaustTheParserStack)
     EXPECT_NE(log_text().find("memory exhausted at ("), std::string::npos) << log_text().substr(0, 300);
 }
 
+// Expressions nest at most 1000 levels, counting through the variables they
+// name, so evaluating, folding and releasing them cannot exhaust the stack.
+TEST_F(GrammarRules, ExpressionsNestAtMostAThousandLevels)
+{
+    auto sum = [](int additions) {
+        std::string text = "int x = 1";
+        for (int i = 0; i < additions; ++i)
+            text += " + 1";
+        return text + "; sub main() { F(x); }";
+    };
+    EXPECT_EQ(walk_text(sum(999)), "F(1000)\n");
+    walk_text(sum(1000));
+    EXPECT_TRUE(failed());
+    EXPECT_NE(log_text().find("[parser::grammar] expression nested more than 1000 levels deep in 'main.ini' line 1"),
+              std::string::npos)
+        << log_text().substr(0, 400);
+    records.clear();
+
+    std::string chain = "int a0 = 1;\n";
+    for (int i = 1; i < 600; ++i)
+        chain += "int a" + std::to_string(i) + " = a" + std::to_string(i - 1) + " + 1;\n";
+    walk_text(chain + "sub main() { F(a599); }");
+    EXPECT_TRUE(failed()) << "each variable adds the depth of its value";
+    EXPECT_NE(log_text().find("expression nested more than 1000 levels deep in 'main.ini' line 501"),
+              std::string::npos)
+        << log_text().substr(0, 400);
+}
+
 TEST_F(GrammarRules, OverlongIdentifiersAreRefused)
 {
     std::string name63(63, 'a'), name64(64, 'b');

@@ -46,7 +46,7 @@ protected:
                 if (t.number <= 0)
                     break;
                 if (t.number >= TOK_BOOL_VAR && t.number <= TOK_STRING_VAR)
-                    t.value.any->release(); // the look-up's reference
+                    t.value.ef.node->release(); // the look-up's reference (fvar is the only variable)
                 if (t.number == TOK_LONG_STRING_CONST) {
                     long_strings.push_back(t.value.long_string->c_str());
                     delete t.value.long_string;

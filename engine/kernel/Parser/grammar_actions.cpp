@@ -1,10 +1,40 @@
-// The grammar's syntax error report.
+// The grammar's token source, its syntax error report, and the depth
+// bookkeeping that keeps expression trees shallow enough to walk.
 #include "engine/kernel/Parser/grammar_actions.h"
 
+#include <unordered_map>
+
+#include "engine/kernel/Parser/lexer_actions.h"
 #include "engine/kernel/Parser/scanner.h"
+#include "engine/kernel/Parser/unit.h"
 #include "engine/kernel/log_record.h"
 
 namespace parser::grammar {
+namespace {
+
+// Per thread: a parse and the imports it runs all happen on one thread.
+thread_local bool too_deep = false;
+thread_local std::unordered_map<const variable*, int32_t> depths;
+
+} // namespace
+
+bool& expression_too_deep() { return too_deep; }
+
+int32_t variable_depth(const variable* v)
+{
+    if (v->is_extern())
+        return 1; // made by the context, never remembered here
+    auto found = depths.find(v);
+    return found == depths.end() ? 1 : found->second + 1; // the variable node is a level too
+}
+
+void remember_depth(const variable* v, int32_t depth) { depths[v] = depth; }
+
+void forget_depths()
+{
+    depths.clear();
+    too_deep = false;
+}
 
 void report_syntax_error(void* scanner, const char* message)
 {
@@ -13,3 +43,14 @@ void report_syntax_error(void* scanner, const char* message)
 }
 
 } // namespace parser::grammar
+
+int yylex(parser::token_value* value, yyscan_t scanner)
+{
+    if (!parser::grammar::too_deep)
+        return scan_token(value, scanner);
+    parser::grammar::too_deep = false;
+    parser::context* ctx = yyget_extra(scanner);
+    ctx->error(__LINE__, "parser::grammar", true, "expression nested more than %d levels deep in '%s' line %d\n",
+               int(parser::grammar::max_expression_depth), ctx->current_unit->name.c_str(), yyget_lineno(scanner));
+    return parser::lex::refused_token;
+}

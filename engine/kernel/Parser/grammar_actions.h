@@ -20,7 +20,29 @@ using namespace short_types;
 
 constexpr int export_bit = 1;
 
+// An expression nests at most this deep, counting through the variables it
+// names: evaluation, folding and release walk trees recursively, and a deeper
+// tree could exhaust the stack (1 MB on Windows). A deeper expression stops the
+// parse with an error.
+constexpr int32_t max_expression_depth = 1000;
+
+// Set when an action made a tree deeper than that; the next token is refused.
+bool& expression_too_deep();
+// The depth of a variable token: its value expression's, plus its own node
+// (1 when unknown).
+int32_t variable_depth(const variable* v);
+void remember_depth(const variable* v, int32_t depth);
+// Forgets every remembered depth (at the end of the outermost parse).
+void forget_depths();
+
 // ---- values left behind ----
+
+template <typename T>
+void release_node(typed_expr<T> e)
+{
+    if (e.node)
+        e.node->release();
+}
 
 inline void release_node(node* n)
 {
@@ -49,9 +71,9 @@ inline void copy_text(char* out, const char* text)
 // A variable token used as a name: its name is copied and the look-up's
 // reference dropped, so a declaration may reuse a visible name.
 template <typename T>
-void variable_name(char* out, node_expr<T>* token)
+void variable_name(char* out, typed_expr<T> token)
 {
-    var<T>* v = static_cast<var<T>*>(token);
+    var<T>* v = static_cast<var<T>*>(token.node);
     copy_text(out, v->name);
     v->release();
 }
@@ -59,73 +81,98 @@ void variable_name(char* out, node_expr<T>* token)
 // ---- expression nodes ----
 
 template <typename T>
-node_expr<T>* constant(const T& value)
+typed_expr<T> made(node_expr<T>* n, int32_t depth)
 {
-    return new node_val<T>(value);
+    if (depth > max_expression_depth)
+        expression_too_deep() = true;
+    return {n, depth};
 }
 
-inline node_expr<S>* string_constant(const char* text) { return new node_val<S>(S(text)); }
-
-inline node_expr<S>* long_string_constant(string_base* text)
+template <typename... E>
+int32_t deeper(const E&... operands)
 {
-    node_expr<S>* n = new node_val<S>(text ? *text : S());
-    delete text;
-    return n;
-}
-
-template <typename OP, typename R, typename A>
-node_expr<R>* op1(node_expr<A>* a)
-{
-    return new node_op1<OP, R, A>(a);
-}
-
-template <typename OP, typename R, typename A, typename Bt>
-node_expr<R>* op2(node_expr<A>* a, node_expr<Bt>* b)
-{
-    return new node_op2<OP, R, A, Bt>(a, b);
-}
-
-template <typename OP, typename R, typename A, typename Bt, typename C>
-node_expr<R>* op3(node_expr<A>* a, node_expr<Bt>* b, node_expr<C>* c)
-{
-    return new node_op3<OP, R, A, Bt, C>(a, b, c);
+    int32_t depth = 0;
+    ((depth = operands.depth > depth ? operands.depth : depth), ...);
+    return depth + 1;
 }
 
 template <typename T>
-node_expr<T>* select(node_expr<bool>* condition, node_expr<T>* when_true, node_expr<T>* when_false)
+typed_expr<T> constant(const T& value)
 {
-    return new node_select<T>(condition, when_true, when_false);
+    return {new node_val<T>(value), 1};
+}
+
+inline typed_expr<S> string_constant(const char* text) { return {new node_val<S>(S(text)), 1}; }
+
+inline typed_expr<S> long_string_constant(string_base* text)
+{
+    node_expr<S>* n = new node_val<S>(text ? *text : S());
+    delete text;
+    return {n, 1};
+}
+
+template <typename OP, typename R, typename A>
+typed_expr<R> op1(typed_expr<A> a)
+{
+    return made<R>(new node_op1<OP, R, A>(a.node), deeper(a));
+}
+
+template <typename OP, typename R, typename A, typename Bt>
+typed_expr<R> op2(typed_expr<A> a, typed_expr<Bt> b)
+{
+    return made<R>(new node_op2<OP, R, A, Bt>(a.node, b.node), deeper(a, b));
+}
+
+template <typename OP, typename R, typename A, typename Bt, typename C>
+typed_expr<R> op3(typed_expr<A> a, typed_expr<Bt> b, typed_expr<C> c)
+{
+    return made<R>(new node_op3<OP, R, A, Bt, C>(a.node, b.node, c.node), deeper(a, b, c));
+}
+
+template <typename T>
+typed_expr<T> select(typed_expr<bool> condition, typed_expr<T> when_true, typed_expr<T> when_false)
+{
+    return made<T>(new node_select<T>(condition.node, when_true.node, when_false.node),
+                   deeper(condition, when_true, when_false));
 }
 
 template <typename R, typename Src>
-node_expr<R>* extract(node_expr<Src>* source, int32_t index)
+typed_expr<R> extract(typed_expr<Src> source, int32_t index)
 {
-    return new node_extract<R, Src>(source, index);
+    return made<R>(new node_extract<R, Src>(source.node, index), deeper(source));
 }
 
 // "[f]": one float node in all three slots, each slot owning a reference.
-inline node_expr<V3>* vec3_splat(node_expr<F>* f)
+inline typed_expr<V3> vec3_splat(typed_expr<F> f)
 {
-    f->add_ref();
-    f->add_ref();
-    return new node_vec3(f, f, f);
+    f.node->add_ref();
+    f.node->add_ref();
+    return made<V3>(new node_vec3(f.node, f.node, f.node), deeper(f));
 }
 
-inline node_expr<V3>* vec3_of(node_expr<F>* x, node_expr<F>* y, node_expr<F>* z) { return new node_vec3(x, y, z); }
-
-inline node_expr<V4>* vec4_of(node_expr<F>* x, node_expr<F>* y, node_expr<F>* z, node_expr<F>* w)
+inline typed_expr<V3> vec3_of(typed_expr<F> x, typed_expr<F> y, typed_expr<F> z)
 {
-    return new node_vec4(x, y, z, w);
+    return made<V3>(new node_vec3(x.node, y.node, z.node), deeper(x, y, z));
 }
 
-inline node_expr<V4>* vec4_from(node_expr<V3>* xyz, node_expr<F>* w) { return new node_vec4(xyz, w); }
+inline typed_expr<V4> vec4_of(typed_expr<F> x, typed_expr<F> y, typed_expr<F> z, typed_expr<F> w)
+{
+    return made<V4>(new node_vec4(x.node, y.node, z.node, w.node), deeper(x, y, z, w));
+}
+
+inline typed_expr<V4> vec4_from(typed_expr<V3> xyz, typed_expr<F> w)
+{
+    return made<V4>(new node_vec4(xyz.node, w.node), deeper(xyz, w));
+}
 
 // ---- declarations and statements ----
 
 template <typename T>
-variable* make_var(const char* name, node_expr<T>* value)
+variable* make_var(const char* name, typed_expr<T> value)
 {
-    return new var<T>(name, value);
+    variable* v = new var<T>(name, value.node);
+    remember_depth(v, value.depth);
+    return v;
 }
 
 inline void declare_plain(context* ctx, variable* v, int modifiers)
@@ -154,8 +201,9 @@ inline void finish_extern(variable* v, int modifiers)
 }
 
 template <typename T>
-variable* add_extern(context* ctx, const char* name, const char* key, node_expr<int32_t>* index)
+variable* add_extern(context* ctx, const char* name, const char* key, typed_expr<I> index_expr)
 {
+    node_expr<I>* index = index_expr.node;
     if constexpr (std::is_same_v<T, B>)
         return ctx->add_extern_bool_var(name, key, index);
     else if constexpr (std::is_same_v<T, I>)
@@ -173,7 +221,7 @@ variable* add_extern(context* ctx, const char* name, const char* key, node_expr<
 }
 
 template <typename T>
-void add_named_argument(context* ctx, const char* name, node_expr<T>* value)
+void add_named_argument(context* ctx, const char* name, typed_expr<T> value)
 {
     ctx->add_named_argument(make_var(name, value));
 }

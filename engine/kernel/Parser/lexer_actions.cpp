@@ -7,6 +7,7 @@
 #include <new>
 
 #include "engine/kernel/Parser/context.h"
+#include "engine/kernel/Parser/grammar_actions.h"
 #include "engine/kernel/Parser/parser_y.hpp"
 #include "engine/kernel/Parser/var.h"
 
@@ -14,18 +15,20 @@ namespace parser::lex {
 
 namespace {
 
-// The typed variable token of a found variable, its node in the value record.
+// The typed variable token of a found variable: its node in the value record,
+// with the depth of what it stands for.
 int variable_token(variable* v, token_value* value)
 {
     node_exp* n = v->as_node();
+    int32_t depth = grammar::variable_depth(v);
     switch (v->type_code) {
-    case 0: value->eb = static_cast<node_expr<bool>*>(n); break;
-    case 1: value->ei = static_cast<node_expr<int32_t>*>(n); break;
-    case 2: value->ef = static_cast<node_expr<float>*>(n); break;
-    case 3: value->e3 = static_cast<node_expr<vec3>*>(n); break;
-    case 4: value->e4 = static_cast<node_expr<vec4>*>(n); break;
-    case 5: value->em = static_cast<node_expr<mtx44>*>(n); break;
-    default: value->es = static_cast<node_expr<string_base>*>(n); break;
+    case 0: value->eb = {static_cast<node_expr<bool>*>(n), depth}; break;
+    case 1: value->ei = {static_cast<node_expr<int32_t>*>(n), depth}; break;
+    case 2: value->ef = {static_cast<node_expr<float>*>(n), depth}; break;
+    case 3: value->e3 = {static_cast<node_expr<vec3>*>(n), depth}; break;
+    case 4: value->e4 = {static_cast<node_expr<vec4>*>(n), depth}; break;
+    case 5: value->em = {static_cast<node_expr<mtx44>*>(n), depth}; break;
+    default: value->es = {static_cast<node_expr<string_base>*>(n), depth}; break;
     }
     return TOK_BOOL_VAR + v->type_code;
 }

@@ -138,24 +138,24 @@ var_def
     ;
 
 extern_def
-    : TOK_BOOL name                        { $$ = add_extern<B>(ctx, $2, $2, nullptr); }
+    : TOK_BOOL name                        { $$ = add_extern<B>(ctx, $2, $2, {}); }
     | TOK_BOOL name '=' name opt_index     { $$ = add_extern<B>(ctx, $2, $4, $5); }
-    | TOK_INT name                         { $$ = add_extern<I>(ctx, $2, $2, nullptr); }
+    | TOK_INT name                         { $$ = add_extern<I>(ctx, $2, $2, {}); }
     | TOK_INT name '=' name opt_index      { $$ = add_extern<I>(ctx, $2, $4, $5); }
-    | TOK_FLOAT name                       { $$ = add_extern<F>(ctx, $2, $2, nullptr); }
+    | TOK_FLOAT name                       { $$ = add_extern<F>(ctx, $2, $2, {}); }
     | TOK_FLOAT name '=' name opt_index    { $$ = add_extern<F>(ctx, $2, $4, $5); }
-    | TOK_VEC3 name                        { $$ = add_extern<V3>(ctx, $2, $2, nullptr); }
+    | TOK_VEC3 name                        { $$ = add_extern<V3>(ctx, $2, $2, {}); }
     | TOK_VEC3 name '=' name opt_index     { $$ = add_extern<V3>(ctx, $2, $4, $5); }
-    | TOK_VEC4 name                        { $$ = add_extern<V4>(ctx, $2, $2, nullptr); }
+    | TOK_VEC4 name                        { $$ = add_extern<V4>(ctx, $2, $2, {}); }
     | TOK_VEC4 name '=' name opt_index     { $$ = add_extern<V4>(ctx, $2, $4, $5); }
-    | TOK_MTX name                         { $$ = add_extern<M>(ctx, $2, $2, nullptr); }
+    | TOK_MTX name                         { $$ = add_extern<M>(ctx, $2, $2, {}); }
     | TOK_MTX name '=' name opt_index      { $$ = add_extern<M>(ctx, $2, $4, $5); }
-    | TOK_STRING name                      { $$ = add_extern<S>(ctx, $2, $2, nullptr); }
+    | TOK_STRING name                      { $$ = add_extern<S>(ctx, $2, $2, {}); }
     | TOK_STRING name '=' name opt_index   { $$ = add_extern<S>(ctx, $2, $4, $5); }
     ;
 
 opt_index
-    : %empty    { $$ = nullptr; }
+    : %empty    { $$ = {}; }
     | int_expr  { $$ = $1; }
     ;
 
@@ -211,7 +211,7 @@ named_arg
     ;
 
 if_stmt
-    : TOK_IF '(' bool_expr ')' '{'  { ctx->begin_if($3); $3 = nullptr; }
+    : TOK_IF '(' bool_expr ')' '{'  { ctx->begin_if($3.node); $3 = {}; }
       statement_list '}'  { ctx->end_block(); }  else_part
     ;
 
@@ -224,13 +224,13 @@ else_part
 /* ---- expressions ---- */
 
 any_expr
-    : bool_expr    { $$ = $1; }
-    | int_expr     { $$ = $1; }
-    | float_expr   { $$ = $1; }
-    | vec3_expr    { $$ = $1; }
-    | vec4_expr    { $$ = $1; }
-    | mtx_expr     { $$ = $1; }
-    | string_expr  { $$ = $1; }
+    : bool_expr    { $$ = $1.node; }
+    | int_expr     { $$ = $1.node; }
+    | float_expr   { $$ = $1.node; }
+    | vec3_expr    { $$ = $1.node; }
+    | vec4_expr    { $$ = $1.node; }
+    | mtx_expr     { $$ = $1.node; }
+    | string_expr  { $$ = $1.node; }
     ;
 
 bool_expr

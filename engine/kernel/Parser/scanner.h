@@ -20,4 +20,8 @@ void yyset_lineno(int line, yyscan_t scanner);
 int yyget_lineno(yyscan_t scanner);
 char* yyget_text(yyscan_t scanner);
 yy_buffer_state* yy_scan_buffer(char* base, size_t size, yyscan_t scanner);
+parser::context* yyget_extra(yyscan_t scanner);
+// The next token: the automaton's, or a refused token once an expression has
+// nested too deep (the parse then stops with a syntax error).
 int yylex(parser::token_value* value, yyscan_t scanner);
+int scan_token(parser::token_value* value, yyscan_t scanner);

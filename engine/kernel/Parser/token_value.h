@@ -14,6 +14,14 @@ class node_expr;
 class variable;
 class node_function;
 
+// A typed expression on the grammar's value stack: the node (one owned
+// reference) and how deep its tree is, counting through the variables it names.
+template <typename T>
+struct typed_expr {
+    node_expr<T>* node;
+    int32_t depth;
+};
+
 // Identifiers hold at most 63 characters and string literals at most 62, so
 // both fit the text variant with their terminating zero.
 constexpr int token_text_size = 64;
@@ -27,13 +35,13 @@ union token_value {
     int modifiers;            // bit 0 = export
     variable* declared;       // a new variable holding one reference
     node_function* function;  // the context's current function statement
-    node_expr<bool>* eb;
-    node_expr<int32_t>* ei;
-    node_expr<float>* ef;
-    node_expr<vec3>* e3;
-    node_expr<vec4>* e4;
-    node_expr<mtx44>* em;
-    node_expr<string_base>* es;
+    typed_expr<bool> eb;
+    typed_expr<int32_t> ei;
+    typed_expr<float> ef;
+    typed_expr<vec3> e3;
+    typed_expr<vec4> e4;
+    typed_expr<mtx44> em;
+    typed_expr<string_base> es;
     node_exp* any;
 };
 static_assert(sizeof(token_value) == 64, "one 64-byte record per token");

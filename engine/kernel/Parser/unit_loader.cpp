@@ -7,6 +7,7 @@
 
 #include "engine/kernel/Parser/context.h"
 #include "engine/kernel/Parser/extern_interface.h"
+#include "engine/kernel/Parser/grammar_actions.h"
 #include "engine/kernel/Parser/parser_y.hpp"
 #include "engine/kernel/Parser/scanner.h"
 #include "engine/kernel/Parser/unit.h"
@@ -118,9 +119,15 @@ bool in_progress(const char* file_name)
 }
 
 // Marks a file as being parsed for the lifetime of the guard.
+// The outermost one forgets the grammar's depth notes at its end.
 struct parsing_file {
     explicit parsing_file(const char* name) { files_in_progress.push_back(name); }
-    ~parsing_file() { files_in_progress.pop_back(); }
+    ~parsing_file()
+    {
+        files_in_progress.pop_back();
+        if (files_in_progress.empty())
+            grammar::forget_depths();
+    }
     parsing_file(const parsing_file&) = delete;
     parsing_file& operator=(const parsing_file&) = delete;
 };
