@@ -2,8 +2,6 @@
 // bookkeeping that keeps expression trees shallow enough to walk.
 #include "engine/kernel/Parser/grammar_actions.h"
 
-#include <unordered_map>
-
 #include "engine/kernel/Parser/lexer_actions.h"
 #include "engine/kernel/Parser/scanner.h"
 #include "engine/kernel/Parser/unit.h"
@@ -12,9 +10,10 @@
 namespace parser::grammar {
 namespace {
 
-// Per thread: a parse and the imports it runs all happen on one thread.
+// Per thread: a parse and the imports it runs all happen on one thread. Only
+// plain values are thread-local; the notes themselves live with the parse.
 thread_local bool too_deep = false;
-thread_local std::unordered_map<const variable*, int32_t> depths;
+thread_local std::unordered_map<const variable*, int32_t>* notes = nullptr;
 
 } // namespace
 
@@ -24,16 +23,32 @@ int32_t variable_depth(const variable* v)
 {
     if (v->is_extern())
         return 1; // made by the context, never remembered here
-    auto found = depths.find(v);
-    return found == depths.end() ? 1 : found->second + 1; // the variable node is a level too
+    if (!notes)
+        return 1;
+    auto found = notes->find(v);
+    return found == notes->end() ? 1 : found->second + 1; // the variable node is a level too
 }
 
-void remember_depth(const variable* v, int32_t depth) { depths[v] = depth; }
-
-void forget_depths()
+void remember_depth(const variable* v, int32_t depth)
 {
-    depths.clear();
-    too_deep = false;
+    if (notes)
+        (*notes)[v] = depth;
+}
+
+depth_notes::depth_notes() : outermost_(notes == nullptr)
+{
+    if (outermost_) {
+        notes = &depths_;
+        too_deep = false;
+    }
+}
+
+depth_notes::~depth_notes()
+{
+    if (outermost_) {
+        notes = nullptr;
+        too_deep = false;
+    }
 }
 
 void report_syntax_error(void* scanner, const char* message)

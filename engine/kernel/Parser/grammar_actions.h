@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstring>
+#include <unordered_map>
 
 #include "engine/kernel/Parser/context.h"
 #include "engine/kernel/Parser/node_extract.h"
@@ -32,8 +33,21 @@ bool& expression_too_deep();
 // (1 when unknown).
 int32_t variable_depth(const variable* v);
 void remember_depth(const variable* v, int32_t depth);
-// Forgets every remembered depth (at the end of the outermost parse).
-void forget_depths();
+
+// The depths of the variables declared while a parse runs. The outermost parse
+// on a thread holds them for itself and the imports it runs, and forgets them
+// at its end (a freed variable's address may come back in a later parse).
+class depth_notes {
+public:
+    depth_notes();
+    ~depth_notes();
+    depth_notes(const depth_notes&) = delete;
+    depth_notes& operator=(const depth_notes&) = delete;
+
+private:
+    std::unordered_map<const variable*, int32_t> depths_;
+    bool outermost_;
+};
 
 // ---- values left behind ----
 

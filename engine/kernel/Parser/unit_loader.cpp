@@ -106,31 +106,30 @@ bool run_grammar(context& ctx, char* text, size_t size, void* environment, int* 
     return result == 0;
 }
 
-// The files this thread is parsing right now, outermost first: an import of
-// one of them would parse it again inside itself, without end.
-thread_local std::vector<const char*> files_in_progress;
+// The files this thread is parsing right now, innermost first, each entry on
+// the stack of its parse: an import of one of them would parse it again inside
+// itself, without end.
+struct parsing_file {
+    explicit parsing_file(const char* file_name);
+    ~parsing_file();
+    parsing_file(const parsing_file&) = delete;
+    parsing_file& operator=(const parsing_file&) = delete;
+
+    const char* name;
+    parsing_file* outer;
+};
+thread_local parsing_file* innermost_file = nullptr;
+
+parsing_file::parsing_file(const char* file_name) : name(file_name), outer(innermost_file) { innermost_file = this; }
+parsing_file::~parsing_file() { innermost_file = outer; }
 
 bool in_progress(const char* file_name)
 {
-    for (const char* name : files_in_progress)
-        if (name && strcasecmp(name, file_name) == 0)
+    for (const parsing_file* f = innermost_file; f; f = f->outer)
+        if (f->name && strcasecmp(f->name, file_name) == 0)
             return true;
     return false;
 }
-
-// Marks a file as being parsed for the lifetime of the guard.
-// The outermost one forgets the grammar's depth notes at its end.
-struct parsing_file {
-    explicit parsing_file(const char* name) { files_in_progress.push_back(name); }
-    ~parsing_file()
-    {
-        files_in_progress.pop_back();
-        if (files_in_progress.empty())
-            grammar::forget_depths();
-    }
-    parsing_file(const parsing_file&) = delete;
-    parsing_file& operator=(const parsing_file&) = delete;
-};
 
 void finish_scopes(context& ctx)
 {
@@ -185,6 +184,7 @@ unit* parse_text(const char* unit_name, char* text, size_t size, extern_interfac
                  bool standalone, void* environment)
 {
     parsing_file marked(unit_name);
+    grammar::depth_notes depths;
     unit* u = new unit(unit_name);
     context ctx(u, externs, cache);
     ctx.start_block(nullptr);
