@@ -2,12 +2,12 @@
 // argument lists of function statements. A pool lives while at least one list of
 // its kind is attached, in 256-slot blocks under its allocator record's lock.
 #include <atomic>
-#include <cstdio>
 #include <cstdlib>
 #include <new>
 
 #include "engine/kernel/Parser/node_list.h"
 #include "engine/kernel/Parser/node_pool.h"
+#include "engine/kernel/Parser/slot_blocks.h"
 #include "platform/critical_section.h"
 
 namespace parser {
@@ -31,79 +31,14 @@ struct list_slot {
 // 32 bytes: the 8-byte header and the 24-byte element.
 static_assert(sizeof(list_slot) == 32);
 
-struct list_block {
-    list_slot slots[slots_per_block];
-    list_block* next; // the older block
-    list_block* previous; // the newer block
-};
-static_assert(sizeof(list_block) == 8208);
+using list_blocks = slot_blocks<list_slot, slots_per_block>;
+static_assert(sizeof(list_blocks::block) == 8208);
 
-// As in the node pool, the never-used tail of the newest block is the end of
-// the free chain in address order, taken from the fresh cursor.
 struct list_pool {
-    list_block* first_block = nullptr;
-    list_slot* free_slot = nullptr;
-    list_slot* fresh = nullptr;
-    list_slot* fresh_end = nullptr;
-    uint32_t live_count = 0;
+    list_blocks blocks;
     uint32_t tag = list_pool_tag;
     std::atomic<uint32_t> users { 0 };
 };
-
-[[noreturn]] void out_of_memory(const char* what)
-{
-    std::fprintf(stderr, "out of memory: %s\n", what);
-    std::abort();
-}
-
-void start_fresh(list_pool& pool, list_block* b)
-{
-    pool.fresh = b->slots;
-    pool.fresh_end = b->slots + slots_per_block;
-}
-
-void add_block(list_pool& pool)
-{
-    list_block* b = static_cast<list_block*>(std::malloc(sizeof(list_block)));
-    if (!b)
-        out_of_memory("list pool block");
-    b->previous = nullptr;
-    b->next = pool.first_block;
-    if (pool.first_block)
-        pool.first_block->previous = b;
-    pool.first_block = b;
-    start_fresh(pool, b);
-}
-
-list_slot* take_slot(list_pool& pool)
-{
-    if (list_slot* s = pool.free_slot) {
-        pool.free_slot = s->next_free;
-        return s;
-    }
-    if (pool.fresh == pool.fresh_end)
-        add_block(pool);
-    return pool.fresh++;
-}
-
-void free_blocks_after(list_block* b)
-{
-    while (b) {
-        list_block* older = b->next;
-        std::free(b);
-        b = older;
-    }
-}
-
-// The last element went back: keep the newest block with every slot free.
-void reset_pool(list_pool& pool)
-{
-    list_block* keep = pool.first_block;
-    free_blocks_after(keep->next);
-    keep->next = keep->previous = nullptr;
-    pool.free_slot = nullptr;
-    start_fresh(pool, keep);
-}
 
 list_slot* slot_of(list_element* element)
 {
@@ -189,7 +124,7 @@ void list_attach(list_allocator& allocator)
     if (!allocator.pool) {
         allocator.pool = new (std::nothrow) list_pool;
         if (!allocator.pool)
-            out_of_memory("list pool");
+            pool_out_of_memory("list pool");
     }
     allocator.pool->users.fetch_add(1);
 }
@@ -200,7 +135,7 @@ void list_detach(list_allocator& allocator)
     list_pool* pool = allocator.pool;
     if (!pool || pool->users.fetch_sub(1) != 1)
         return;
-    free_blocks_after(pool->first_block);
+    pool->blocks.free_all();
     delete pool;
     allocator.pool = nullptr;
 }
@@ -209,8 +144,7 @@ list_element* list_element_allocate(list_allocator& allocator)
 {
     locked_record guard(allocator);
     list_pool& pool = *allocator.pool;
-    list_slot* s = take_slot(pool);
-    ++pool.live_count;
+    list_slot* s = pool.blocks.take("list pool block");
     s->owner = &pool;
     return &s->element;
 }
@@ -219,11 +153,7 @@ void list_element_release(list_allocator& allocator, list_element* element)
 {
     locked_record guard(allocator);
     list_slot* s = slot_of(element);
-    list_pool& pool = *s->owner;
-    s->next_free = pool.free_slot;
-    pool.free_slot = s;
-    if (--pool.live_count == 0)
-        reset_pool(pool);
+    s->owner->blocks.give_back(s);
 }
 
 bool list_pool_exists(list_allocator& allocator)
@@ -235,16 +165,13 @@ bool list_pool_exists(list_allocator& allocator)
 uint32_t list_pool_live_count(list_allocator& allocator)
 {
     locked_record guard(allocator);
-    return allocator.pool ? allocator.pool->live_count : 0;
+    return allocator.pool ? allocator.pool->blocks.live_count : 0;
 }
 
 uint32_t list_pool_block_count(list_allocator& allocator)
 {
     locked_record guard(allocator);
-    uint32_t n = 0;
-    for (list_block* b = allocator.pool ? allocator.pool->first_block : nullptr; b; b = b->next)
-        ++n;
-    return n;
+    return allocator.pool ? allocator.pool->blocks.block_count() : 0;
 }
 
 } // namespace parser

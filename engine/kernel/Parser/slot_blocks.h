@@ -1,0 +1,118 @@
+// The block chain both slot pools are made of: fixed blocks of slots, a free
+// chain through the free slots' first words, and a reset that keeps one block
+// when the last slot comes back. The node pool and the list node pools differ
+// only in their slot type, block size and lock.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+namespace parser {
+
+// A block the heap cannot supply: report it and stop, never write through null.
+[[noreturn]] inline void pool_out_of_memory(const char* what)
+{
+    std::fprintf(stderr, "out of memory: %s\n", what);
+    std::abort();
+}
+
+// Slot must have a `next_free` pointer in the place of the object's first word.
+// The free chain runs most recently freed first; its tail is the part of the
+// newest block not handed out since the block was made or the pool reset:
+// those slots follow in address order and come from the fresh cursor, so a
+// reset costs no walk over the block.
+template <typename Slot, size_t SlotsPerBlock>
+struct slot_blocks {
+    struct block {
+        Slot slots[SlotsPerBlock];
+        block* next;     // the older block
+        block* previous; // the newer block
+    };
+
+    block* first_block = nullptr; // the newest block
+    Slot* free_slot = nullptr;
+    Slot* fresh = nullptr;
+    Slot* fresh_end = nullptr;
+    uint32_t live_count = 0;
+
+    // A slot to hand out (a new block when none is free); what names the pool
+    // in the out-of-memory report.
+    Slot* take(const char* what)
+    {
+        ++live_count;
+        if (Slot* s = free_slot) {
+            free_slot = s->next_free;
+            return s;
+        }
+        if (fresh == fresh_end)
+            add_block(what);
+        return fresh++;
+    }
+
+    // Takes a slot back; the last one resets the pool to its newest block.
+    void give_back(Slot* s)
+    {
+        s->next_free = free_slot;
+        free_slot = s;
+        if (--live_count == 0)
+            reset();
+    }
+
+    // Frees every block (the pool itself goes away).
+    void free_all()
+    {
+        free_blocks_from(first_block);
+        first_block = nullptr;
+        free_slot = fresh = fresh_end = nullptr;
+    }
+
+    uint32_t block_count() const
+    {
+        uint32_t n = 0;
+        for (const block* b = first_block; b; b = b->next)
+            ++n;
+        return n;
+    }
+
+private:
+    static void free_blocks_from(block* b)
+    {
+        while (b) {
+            block* older = b->next;
+            std::free(b);
+            b = older;
+        }
+    }
+
+    void start_fresh(block* b)
+    {
+        fresh = b->slots;
+        fresh_end = b->slots + SlotsPerBlock;
+    }
+
+    void add_block(const char* what)
+    {
+        block* b = static_cast<block*>(std::malloc(sizeof(block)));
+        if (!b)
+            pool_out_of_memory(what);
+        b->previous = nullptr;
+        b->next = first_block;
+        if (first_block)
+            first_block->previous = b;
+        first_block = b;
+        start_fresh(b);
+    }
+
+    void reset()
+    {
+        block* keep = first_block;
+        free_blocks_from(keep->next);
+        keep->next = keep->previous = nullptr;
+        free_slot = nullptr;
+        start_fresh(keep);
+    }
+};
+
+} // namespace parser
