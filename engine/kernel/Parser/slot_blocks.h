@@ -23,11 +23,10 @@ namespace parser {
 // newest block not handed out since the block was made or the pool reset:
 // those slots follow in address order and come from the fresh cursor, so a
 // reset costs no walk over the block.
-template <typename Slot, size_t SlotsPerBlock>
-struct slot_blocks {
+template <typename Slot, size_t SlotsPerBlock> struct slot_blocks {
     struct block {
         Slot slots[SlotsPerBlock];
-        block* next;     // the older block
+        block* next; // the older block
         block* previous; // the newer block
     };
 
