@@ -40,8 +40,8 @@ void Parse(benchmark::State& state)
             u->release();
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(script().script.size()));
-    state.counters["statements/s"] =
-        benchmark::Counter(double(script().statements), benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["statements/s"]
+        = benchmark::Counter(double(script().statements), benchmark::Counter::kIsIterationInvariantRate);
 }
 BENCHMARK(Parse)->Unit(benchmark::kMillisecond);
 

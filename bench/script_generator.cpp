@@ -29,7 +29,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "mc_script_generator: cannot write into %s\n", dir.c_str());
         return 1;
     }
-    std::printf("%d function statements, %zu bytes of script, %zu bytes of Lua\n", g.statements, g.script.size(),
-                g.lua.size());
+    std::printf(
+        "%d function statements, %zu bytes of script, %zu bytes of Lua\n", g.statements, g.script.size(), g.lua.size());
     return 0;
 }

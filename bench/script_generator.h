@@ -10,7 +10,7 @@ namespace bench {
 
 struct generated_script {
     std::string script; // the game script
-    std::string lua;    // the same statements as a Lua program
+    std::string lua; // the same statements as a Lua program
     int statements = 0; // function statements written
 };
 
@@ -33,21 +33,39 @@ inline generated_script generate_script(int subtrees, int groups)
         l += "function S" + K + "(a, f, v, s)\n";
         for (int j = 0; j < groups; ++j) {
             std::string J = std::to_string(j), id = K + "_" + J;
-            s += "  if (a > " + J + ") {\n"
-                 "    Pos" + id + "(a * 3 + " + J + ", f * 2.5 - 1.0, v + [1.0, 0.5, 0.25] * f);\n"
-                 "    Name" + id + "(s + '_' + a, f / 3.0);\n"
-                 "  } else {\n"
-                 "    Dot" + id + "(dot(v, [0.0, 1.0, 0.0]), length(v));\n"
-                 "    Mix" + id + "(a % 7, min(a, 100), f * f + 0.5);\n"
-                 "  }\n";
-            l += "  if a > " + J + " then\n"
-                 "    write('Pos" + id + "(', a * 3 + " + J + ", ', ', n(f * 2.5 - 1.0), ', ', "
-                 "vs(vadd(v, vmul({1.0, 0.5, 0.25}, f))), ')\\n')\n"
-                 "    write('Name" + id + "(\"', s .. '_' .. a, '\", ', n(f / 3.0), ')\\n')\n"
-                 "  else\n"
-                 "    write('Dot" + id + "(', n(dot(v, {0.0, 1.0, 0.0})), ', ', n(len(v)), ')\\n')\n"
-                 "    write('Mix" + id + "(', a % 7, ', ', math.min(a, 100), ', ', n(f * f + 0.5), ')\\n')\n"
-                 "  end\n";
+            s += "  if (a > " + J
+                + ") {\n"
+                  "    Pos"
+                + id + "(a * 3 + " + J
+                + ", f * 2.5 - 1.0, v + [1.0, 0.5, 0.25] * f);\n"
+                  "    Name"
+                + id
+                + "(s + '_' + a, f / 3.0);\n"
+                  "  } else {\n"
+                  "    Dot"
+                + id
+                + "(dot(v, [0.0, 1.0, 0.0]), length(v));\n"
+                  "    Mix"
+                + id
+                + "(a % 7, min(a, 100), f * f + 0.5);\n"
+                  "  }\n";
+            l += "  if a > " + J
+                + " then\n"
+                  "    write('Pos"
+                + id + "(', a * 3 + " + J
+                + ", ', ', n(f * 2.5 - 1.0), ', ', "
+                  "vs(vadd(v, vmul({1.0, 0.5, 0.25}, f))), ')\\n')\n"
+                  "    write('Name"
+                + id
+                + "(\"', s .. '_' .. a, '\", ', n(f / 3.0), ')\\n')\n"
+                  "  else\n"
+                  "    write('Dot"
+                + id
+                + "(', n(dot(v, {0.0, 1.0, 0.0})), ', ', n(len(v)), ')\\n')\n"
+                  "    write('Mix"
+                + id
+                + "(', a % 7, ', ', math.min(a, 100), ', ', n(f * f + 0.5), ')\\n')\n"
+                  "  end\n";
             g.statements += 4;
         }
         s += "}\n";

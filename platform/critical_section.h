@@ -20,7 +20,11 @@ void leave_critical_section(critical_section* section);
 // Holds a critical section for the lifetime of a scope.
 class scoped_lock {
 public:
-    explicit scoped_lock(critical_section& section) : section_(section) { enter_critical_section(&section_); }
+    explicit scoped_lock(critical_section& section)
+        : section_(section)
+    {
+        enter_critical_section(&section_);
+    }
     ~scoped_lock() { leave_critical_section(&section_); }
     scoped_lock(const scoped_lock&) = delete;
     scoped_lock& operator=(const scoped_lock&) = delete;

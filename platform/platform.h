@@ -150,7 +150,7 @@ bool set_process_affinity_mask(handle process, uint64_t mask);
 struct logical_processor_information {
     uint64_t processor_mask;
     int32_t relationship; // 0 core, 1 NUMA node, 2 cache, 3 package
-    uint8_t detail[20];   // the union of the Win32 record, unused here
+    uint8_t detail[20]; // the union of the Win32 record, unused here
 };
 static_assert(sizeof(logical_processor_information) == 32, "record size matches Win32");
 // GetLogicalProcessorInformation: *length is the buffer size in bytes in, the

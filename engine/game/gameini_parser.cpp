@@ -18,8 +18,7 @@ bool KeyLess::operator()(const string_base& a, const string_base& b) const
     const unsigned char* x = reinterpret_cast<const unsigned char*>(a.c_str());
     const unsigned char* y = reinterpret_cast<const unsigned char*>(b.c_str());
     auto fold = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; };
-    for (; *x && fold(*x) == fold(*y); ++x, ++y) {
-    }
+    for (; *x && fold(*x) == fold(*y); ++x, ++y) { }
     return fold(*x) < fold(*y);
 }
 
@@ -27,8 +26,7 @@ namespace {
 
 // The first argument of the key's statement when it is an expression of type
 // T, evaluated where the statement stood; false (nothing logged) otherwise.
-template <typename T>
-bool first_argument(KeyMap& from, const char* key, T& out)
+template <typename T> bool first_argument(KeyMap& from, const char* key, T& out)
 {
     auto found = from.find(string_base(key));
     if (found == from.end())
@@ -53,21 +51,21 @@ bool first_argument(KeyMap& from, const char* key, T& out)
 void present(KeyMap& from, const char* key, FlagSetting& s)
 {
     if (from.count(string_base(key)))
-        s = {true, true};
+        s = { true, true };
 }
 
 void as_int(KeyMap& from, const char* key, NumberSetting<int32_t>& s)
 {
     int32_t v = 0;
     if (first_argument(from, key, v))
-        s = {v, true};
+        s = { v, true };
 }
 
 void as_flag_from_int(KeyMap& from, const char* key, FlagSetting& s)
 {
     int32_t v = 0;
     if (first_argument(from, key, v))
-        s = {v != 0, true};
+        s = { v != 0, true };
 }
 
 void as_text(KeyMap& from, const char* key, TextSetting& s)
@@ -83,7 +81,7 @@ void as_hex_text(KeyMap& from, const char* key, NumberSetting<uint32_t>& s)
 {
     string_base v;
     if (first_argument(from, key, v))
-        s = {uint32_t(std::strtoul(v.c_str(), nullptr, 16)), true};
+        s = { uint32_t(std::strtoul(v.c_str(), nullptr, 16)), true };
 }
 
 // "_pc" read second: it wins when both are present.
@@ -98,7 +96,7 @@ void as_int_pc_fallback(KeyMap& from, const char* key, const char* pc_key, Numbe
 {
     int32_t v = 0;
     if (first_argument(from, key, v) || first_argument(from, pc_key, v))
-        s = {v, true};
+        s = { v, true };
 }
 
 } // namespace
@@ -120,8 +118,8 @@ void GameIniSettings::Load(const char* file_name)
     parse_result = parser::load_main_subtree(file_name);
     if (!parse_result) {
         status = LoadStatus::Unparsable;
-        Log::Fatal({"engine/game/gameini_parser", 47, "GameIniSettings::Load"},
-                   "game.ini file cannot be parsed: make sure game.ini file uses <new_parser> format!\n");
+        Log::Fatal({ "engine/game/gameini_parser", 47, "GameIniSettings::Load" },
+            "game.ini file cannot be parsed: make sure game.ini file uses <new_parser> format!\n");
         return;
     }
     status = LoadStatus::Loaded;

@@ -28,8 +28,7 @@ struct FlagSetting {
     bool value = false;
     bool set = false;
 };
-template <typename T>
-struct NumberSetting {
+template <typename T> struct NumberSetting {
     T value = 0;
     bool set = false;
 };

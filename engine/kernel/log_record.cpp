@@ -6,18 +6,30 @@ namespace Log {
 uint32_t LevelLabel(int level)
 {
     static const uint32_t labels[16] = {
-        LogLabel('N', 'O', 'N', 'E'), LogLabel('F', 'A', 'T', 'L'), LogLabel('E', 'R', 'R', 'R'),
-        LogLabel('I', 'N', 'F', 'O'), LogLabel('W', 'A', 'R', 'N'), LogLabel('D', 'E', 'B', 'G'),
-        LogLabel('V', 'E', 'R', 'B'), LogLabel('V', 'E', 'R', '1'), LogLabel('V', 'E', 'R', '2'),
-        LogLabel('V', 'E', 'R', '3'), LogLabel('V', 'E', 'R', '4'), LogLabel('V', 'E', 'R', '5'),
-        LogLabel('V', 'E', 'R', '6'), LogLabel('V', 'E', 'R', '7'), LogLabel('V', 'E', 'R', '8'),
+        LogLabel('N', 'O', 'N', 'E'),
+        LogLabel('F', 'A', 'T', 'L'),
+        LogLabel('E', 'R', 'R', 'R'),
+        LogLabel('I', 'N', 'F', 'O'),
+        LogLabel('W', 'A', 'R', 'N'),
+        LogLabel('D', 'E', 'B', 'G'),
+        LogLabel('V', 'E', 'R', 'B'),
+        LogLabel('V', 'E', 'R', '1'),
+        LogLabel('V', 'E', 'R', '2'),
+        LogLabel('V', 'E', 'R', '3'),
+        LogLabel('V', 'E', 'R', '4'),
+        LogLabel('V', 'E', 'R', '5'),
+        LogLabel('V', 'E', 'R', '6'),
+        LogLabel('V', 'E', 'R', '7'),
+        LogLabel('V', 'E', 'R', '8'),
         LogLabel('V', 'E', 'R', 'E'),
     };
     return level >= 0 && level < 16 ? labels[level] : 0;
 }
 
 LogLine::LogLine(ELevel::TYPE level, const char* category, Where where)
-    : level_(level), category_(category), where_(where)
+    : level_(level)
+    , category_(category)
+    , where_(where)
 {
 }
 
@@ -75,8 +87,8 @@ void Labelled(uint32_t label, Where where, const char* format, ...)
     va_start(args, format);
     string_base text = string_base::vformat(format, args);
     va_end(args);
-    _CLog(_CLogLevelFromId(label), category.c_str(), where.file, where.line, where.function, action,
-          CLLineMode::Label, "%s", text.c_str());
+    _CLog(_CLogLevelFromId(label), category.c_str(), where.file, where.line, where.function, action, CLLineMode::Label,
+        "%s", text.c_str());
 }
 
 void Fatal(Where where, const char* format, ...)
@@ -84,7 +96,7 @@ void Fatal(Where where, const char* format, ...)
     va_list args;
     va_start(args, format);
     _CLogV(ELevel::Fatal, "EXIT", where.file, where.line, where.function, CLFilterAction::Fatal, CLLineMode::Start,
-           format, args);
+        format, args);
     va_end(args);
 }
 

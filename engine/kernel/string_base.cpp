@@ -7,8 +7,7 @@ namespace qlib {
 
 // Formats into a 2048-byte buffer and grows it by 2048 bytes at a time until the
 // text fits, so a long message is never cut.
-template <>
-string_base<char> string_base<char>::vformat(const char* fmt, va_list args)
+template <> string_base<char> string_base<char>::vformat(const char* fmt, va_list args)
 {
     constexpr uint32_t step = 2048;
     string_base<char> out;
@@ -34,8 +33,7 @@ string_base<char> string_base<char>::vformat(const char* fmt, va_list args)
     }
 }
 
-template <>
-string_base<char> string_base<char>::format(const char* fmt, ...)
+template <> string_base<char> string_base<char>::format(const char* fmt, ...)
 {
     va_list args;
     va_start(args, fmt);

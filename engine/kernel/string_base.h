@@ -9,14 +9,16 @@
 
 namespace qlib {
 
-template <typename C>
-class string_base {
+template <typename C> class string_base {
 public:
     string_base() = default;
     string_base(const C* text) { assign(text, text ? length_of(text) : 0); }
     string_base(const C* text, uint32_t limit) { assign(text, text ? bounded_length(text, limit) : 0); }
     string_base(const string_base& other) { assign(other.data, other.length); }
-    string_base(string_base&& other) noexcept : data(other.data), length(other.length), capacity(other.capacity)
+    string_base(string_base&& other) noexcept
+        : data(other.data)
+        , length(other.length)
+        , capacity(other.capacity)
     {
         other.data = nullptr;
         other.length = other.capacity = 0;
@@ -118,8 +120,7 @@ private:
     void grow_exact(uint32_t n);
 };
 
-template <typename C>
-void string_base<C>::grow_exact(uint32_t n)
+template <typename C> void string_base<C>::grow_exact(uint32_t n)
 {
     if (n <= capacity && data)
         return;
@@ -132,8 +133,7 @@ void string_base<C>::grow_exact(uint32_t n)
     capacity = n;
 }
 
-template <typename C>
-string_base<C>& string_base<C>::assign(const C* text, uint32_t count)
+template <typename C> string_base<C>& string_base<C>::assign(const C* text, uint32_t count)
 {
     if (text == data && count == length)
         return *this;
@@ -159,8 +159,7 @@ string_base<C>& string_base<C>::assign(const C* text, uint32_t count)
     return *this;
 }
 
-template <typename C>
-string_base<C>& string_base<C>::append(const C* text, uint32_t count)
+template <typename C> string_base<C>& string_base<C>::append(const C* text, uint32_t count)
 {
     if (count == 0)
         return *this;
@@ -177,8 +176,7 @@ string_base<C>& string_base<C>::append(const C* text, uint32_t count)
     return *this;
 }
 
-template <typename C>
-void string_base<C>::resize(uint32_t n)
+template <typename C> void string_base<C>::resize(uint32_t n)
 {
     if (n > length) {
         grow_exact(n);
@@ -189,15 +187,13 @@ void string_base<C>::resize(uint32_t n)
     length = n;
 }
 
-template <typename C>
-void string_base<C>::reserve(uint32_t n)
+template <typename C> void string_base<C>::reserve(uint32_t n)
 {
     if (n > capacity)
         grow_exact(n);
 }
 
-template <typename C>
-int string_base<C>::find(const C* text) const
+template <typename C> int string_base<C>::find(const C* text) const
 {
     if (length == 0 || !text)
         return -1;
@@ -210,10 +206,8 @@ int string_base<C>::find(const C* text) const
     return -1;
 }
 
-template <>
-string_base<char> string_base<char>::vformat(const char* fmt, va_list args);
-template <>
-string_base<char> string_base<char>::format(const char* fmt, ...);
+template <> string_base<char> string_base<char>::vformat(const char* fmt, va_list args);
+template <> string_base<char> string_base<char>::format(const char* fmt, ...);
 
 using string = string_base<char>;
 

@@ -38,8 +38,9 @@ MC_ENGINE_API void DestroyMountHelper(IMountHelper* helper);
 
 class AssetManager {
 public:
-    virtual void Initialize(const char* game_folder, const char* working_dir, int workers, bool streaming,
-                            void* reserved) = 0;
+    virtual void Initialize(
+        const char* game_folder, const char* working_dir, int workers, bool streaming, void* reserved)
+        = 0;
     virtual void Shutdown() = 0;
     virtual int GetLoadedCount() = 0;
     virtual int GetDefaultWorkerCount() = 0;
@@ -55,7 +56,8 @@ public:
     virtual void SetNamedValue(const string_base& name, const TaggedValue& value) = 0;
     // 0 = success.
     virtual int Initialize(const char* command_line, int show_command, IconHandle large_icon, IconHandle small_icon,
-                           unsigned long reserved1, unsigned long reserved2, IProgressIndicator* progress) = 0;
+        unsigned long reserved1, unsigned long reserved2, IProgressIndicator* progress)
+        = 0;
     // Runs one frame.
     virtual void OnPaint() = 0;
 
@@ -96,12 +98,12 @@ MC_ENGINE_API bool ShowSplashscreen(InstanceHandle instance, int bitmap_id, int 
 MC_ENGINE_API void HideSplashscreen();
 MC_ENGINE_API AssetManager* GetAssetManager();
 MC_ENGINE_API bool InitializeGameScript(const char* module_path, bool fast_init);
-MC_ENGINE_API bool InitializeGameScriptFn(GameScriptInitFunction init, GameScriptShutdownFunction shutdown,
-                                          bool fast_init);
+MC_ENGINE_API bool InitializeGameScriptFn(
+    GameScriptInitFunction init, GameScriptShutdownFunction shutdown, bool fast_init);
 MC_ENGINE_API void UninitializeGameScript();
 MC_ENGINE_API void DumpRTTI();
-MC_ENGINE_API IGame* CreateGame(const char* class_name, InstanceHandle instance, bool create_window,
-                                const char* game_folder);
+MC_ENGINE_API IGame* CreateGame(
+    const char* class_name, InstanceHandle instance, bool create_window, const char* game_folder);
 MC_ENGINE_API void DestroyGame();
 
 // The one version the host runs with.

@@ -69,14 +69,11 @@ constexpr uint32_t LogLabel(char a, char b, char c, char d)
 // Records carry the caller's function name as plain text (may be null); the
 // filesystem module prints it with the record.
 MC_FILESYSTEM_API void _CLog(Log::ELevel::TYPE level, const char* category, const char* file, int line,
-                             const char* function, CLFilterAction::ENUM action, CLLineMode::ENUM mode,
-                             const char* format, ...);
+    const char* function, CLFilterAction::ENUM action, CLLineMode::ENUM mode, const char* format, ...);
 MC_FILESYSTEM_API void _CLog(Log::ELevel::TYPE level, const char* category, const char* file, int line,
-                             const char* function, CLFilterAction::ENUM action, CLLineMode::ENUM mode,
-                             const string_base& text);
+    const char* function, CLFilterAction::ENUM action, CLLineMode::ENUM mode, const string_base& text);
 MC_FILESYSTEM_API void _CLogV(Log::ELevel::TYPE level, const char* category, const char* file, int line,
-                              const char* function, CLFilterAction::ENUM action, CLLineMode::ENUM mode,
-                              const char* format, va_list args);
+    const char* function, CLFilterAction::ENUM action, CLLineMode::ENUM mode, const char* format, va_list args);
 MC_FILESYSTEM_API CLFilterAction::ENUM _CLFilter(uint32_t label);
 MC_FILESYSTEM_API string_base _CLogCategoryFromLabel(uint32_t label);
 MC_FILESYSTEM_API Log::ELevel::TYPE _CLogLevelFromId(uint32_t label);
@@ -95,8 +92,8 @@ enum FLAGS : int { None = 0 };
 
 namespace fs {
 // Creates the write directory and makes it the place for user files and the log.
-MC_FILESYSTEM_API bool init(const char* write_dir, FFSAddSourceFlags::ENUM flags, const char* cache_dir,
-                            bool arg3, bool arg4, const char* const* user_files);
+MC_FILESYSTEM_API bool init(const char* write_dir, FFSAddSourceFlags::ENUM flags, const char* cache_dir, bool arg3,
+    bool arg4, const char* const* user_files);
 MC_FILESYSTEM_API void shutdown();
 MC_FILESYSTEM_API bool exists(const char* path);
 MC_FILESYSTEM_API bool does_dir_exist(const char* path);
@@ -136,8 +133,8 @@ MC_FILESYSTEM_API DumpFunction GetDumpFunction();
 MC_FILESYSTEM_API void SetDumpFunction(DumpFunction function);
 // Runs the installed dump function and returns the exception filter's verdict.
 MC_FILESYSTEM_API int GenerateDump(unsigned long code, ExceptionPointers* pointers);
-MC_FILESYSTEM_API void WriteFullDump(unsigned long code, ExceptionPointers* pointers, const char* text, bool full,
-                                     void* buffer);
+MC_FILESYSTEM_API void WriteFullDump(
+    unsigned long code, ExceptionPointers* pointers, const char* text, bool full, void* buffer);
 MC_FILESYSTEM_API void CrashShowMessageBox(bool allowed);
 MC_FILESYSTEM_API void CrashClose();
 

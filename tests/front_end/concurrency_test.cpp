@@ -19,14 +19,14 @@ using Concurrency = ScriptTest;
 
 TEST_F(Concurrency, TwoThreadsParseDifferentFilesWithASharedCache)
 {
-    for (const char* side : {"left", "right"})
+    for (const char* side : { "left", "right" })
         write(std::string(side) + "_lib.ini",
-              "export vec3 up = [0.0, 1.0, 0.0]; sub Common(float s = 1.0) { C(up * s); }");
+            "export vec3 up = [0.0, 1.0, 0.0]; sub Common(float s = 1.0) { C(up * s); }");
     write("left.ini", "import 'left_lib.ini'\nsub main() { call Common(s = 2.0); L(1 + 2, 'a' + 1.5); }");
     write("right.ini", "import 'right_lib.ini'\nsub main() { if (up.y > 0.5) { R(mulp(scale(2.0), up)); } }");
     constexpr int rounds = 200;
     parser::unit_cache cache;
-    int failures[2] = {0, 0};
+    int failures[2] = { 0, 0 };
     auto parse_many = [&](const char* file, int* failed) {
         for (int i = 0; i < rounds; ++i) {
             parser::unit* shared = ParseUnit(file, nullptr, &cache, false, nullptr);

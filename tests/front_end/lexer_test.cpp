@@ -15,7 +15,6 @@
 #include "engine/kernel/Parser/var.h"
 #include "tests/support/script_fixture.h"
 
-
 namespace {
 
 struct token {
@@ -72,18 +71,18 @@ protected:
 
 TEST_F(Lexer, LongestMatchAndRulePriority)
 {
-    EXPECT_EQ(numbers("b-1"), (std::vector<int> {TOK_IDENTIFIER, TOK_INT_CONST}));
-    EXPECT_EQ(numbers("b - 1"), (std::vector<int> {TOK_IDENTIFIER, '-', TOK_INT_CONST}));
-    EXPECT_EQ(numbers("iff if_ if"), (std::vector<int> {TOK_IDENTIFIER, TOK_IDENTIFIER, TOK_IF}));
-    EXPECT_EQ(numbers("call use"), (std::vector<int> {TOK_CALL, TOK_CALL}));
-    EXPECT_EQ(numbers("mtx44 mtx dist2 dist"), (std::vector<int> {TOK_IDENTIFIER, TOK_MTX, TOK_DIST2, TOK_DIST}));
-    EXPECT_EQ(numbers(".xy .xyzw"), (std::vector<int> {TOK_X, TOK_IDENTIFIER, TOK_XYZW}));
+    EXPECT_EQ(numbers("b-1"), (std::vector<int> { TOK_IDENTIFIER, TOK_INT_CONST }));
+    EXPECT_EQ(numbers("b - 1"), (std::vector<int> { TOK_IDENTIFIER, '-', TOK_INT_CONST }));
+    EXPECT_EQ(numbers("iff if_ if"), (std::vector<int> { TOK_IDENTIFIER, TOK_IDENTIFIER, TOK_IF }));
+    EXPECT_EQ(numbers("call use"), (std::vector<int> { TOK_CALL, TOK_CALL }));
+    EXPECT_EQ(numbers("mtx44 mtx dist2 dist"), (std::vector<int> { TOK_IDENTIFIER, TOK_MTX, TOK_DIST2, TOK_DIST }));
+    EXPECT_EQ(numbers(".xy .xyzw"), (std::vector<int> { TOK_X, TOK_IDENTIFIER, TOK_XYZW }));
     EXPECT_EQ(numbers("1.5e3 0X1F 1.2.3"),
-              (std::vector<int> {TOK_FLOAT_CONST, TOK_IDENTIFIER, TOK_INT_CONST, TOK_IDENTIFIER, TOK_FLOAT_CONST,
-                                 TOK_FLOAT_CONST}));
-    EXPECT_EQ(numbers("elseif modified"), (std::vector<int> {TOK_ELSEIF, TOK_MODIFIED}));
+        (std::vector<int> {
+            TOK_FLOAT_CONST, TOK_IDENTIFIER, TOK_INT_CONST, TOK_IDENTIFIER, TOK_FLOAT_CONST, TOK_FLOAT_CONST }));
+    EXPECT_EQ(numbers("elseif modified"), (std::vector<int> { TOK_ELSEIF, TOK_MODIFIED }));
     EXPECT_EQ(numbers("== != <= >= || && ! ?"),
-              (std::vector<int> {TOK_EQ, TOK_NE, TOK_LE, TOK_GE, TOK_OR, TOK_AND, '!', '?'}));
+        (std::vector<int> { TOK_EQ, TOK_NE, TOK_LE, TOK_GE, TOK_OR, TOK_AND, '!', '?' }));
 }
 
 TEST_F(Lexer, NumberValues)
@@ -91,8 +90,8 @@ TEST_F(Lexer, NumberValues)
     struct {
         const char* text;
         int32_t value;
-    } ints[] = {{"0x10", 16}, {"-0x10", -16}, {"0xffffffff", -1}, {"0x1FFFFFFFF", -1}, {"007", 7},
-                {"-5", -5},   {"2147483647", INT32_MAX}, {"99999999999", INT32_MAX}, {"-2147483648", INT32_MIN}};
+    } ints[] = { { "0x10", 16 }, { "-0x10", -16 }, { "0xffffffff", -1 }, { "0x1FFFFFFFF", -1 }, { "007", 7 },
+        { "-5", -5 }, { "2147483647", INT32_MAX }, { "99999999999", INT32_MAX }, { "-2147483648", INT32_MIN } };
     for (const auto& c : ints) {
         std::vector<token> t = scan(c.text);
         ASSERT_EQ(t.size(), 1u) << c.text;
@@ -102,7 +101,7 @@ TEST_F(Lexer, NumberValues)
     struct {
         const char* text;
         float value;
-    } floats[] = {{".5", 0.5f}, {"-.5", -0.5f}, {"5.", 5.0f}, {"-5.", -5.0f}, {"0.1", 0.1f}};
+    } floats[] = { { ".5", 0.5f }, { "-.5", -0.5f }, { "5.", 5.0f }, { "-5.", -5.0f }, { "0.1", 0.1f } };
     for (const auto& c : floats) {
         std::vector<token> t = scan(c.text);
         ASSERT_EQ(t.size(), 1u) << c.text;
@@ -166,19 +165,22 @@ TEST_F(Lexer, StringLiterals)
     EXPECT_STREQ(t[2].value.text, "it's");
     EXPECT_STREQ(t[3].value.text, "say \"hi\"");
     EXPECT_STREQ(t[4].value.text, "");
-    EXPECT_EQ(numbers("\"open"), (std::vector<int> {'"', TOK_IDENTIFIER})) << "an unterminated quote is a character";
+    EXPECT_EQ(numbers("\"open"), (std::vector<int> { '"', TOK_IDENTIFIER })) << "an unterminated quote is a character";
 }
 
 TEST_F(Lexer, CommentsAndTheEndOfInput)
 {
-    EXPECT_EQ(numbers("a /* b */ c"), (std::vector<int> {TOK_IDENTIFIER, TOK_IDENTIFIER}));
-    EXPECT_EQ(numbers("a /*/ b */ c"), (std::vector<int> {TOK_IDENTIFIER, TOK_IDENTIFIER})) << "/*/ does not close";
-    EXPECT_EQ(numbers("a /* b"), (std::vector<int> {TOK_IDENTIFIER}));
-    EXPECT_EQ(numbers("a // b"), (std::vector<int> {TOK_IDENTIFIER}));
-    EXPECT_EQ(numbers(std::string("a \x80 b")), (std::vector<int> {TOK_IDENTIFIER})) << "a high byte ends the input";
-    EXPECT_EQ(numbers(std::string("a \0 b", 5)), (std::vector<int> {TOK_IDENTIFIER})) << "a zero byte ends it";
-    EXPECT_TRUE(numbers("\xEF\xBB\xBF" "a").empty()) << "a byte-order mark reads as an empty script";
-    EXPECT_EQ(numbers("\f \v"), (std::vector<int> {'\f', '\v'}));
+    EXPECT_EQ(numbers("a /* b */ c"), (std::vector<int> { TOK_IDENTIFIER, TOK_IDENTIFIER }));
+    EXPECT_EQ(numbers("a /*/ b */ c"), (std::vector<int> { TOK_IDENTIFIER, TOK_IDENTIFIER })) << "/*/ does not close";
+    EXPECT_EQ(numbers("a /* b"), (std::vector<int> { TOK_IDENTIFIER }));
+    EXPECT_EQ(numbers("a // b"), (std::vector<int> { TOK_IDENTIFIER }));
+    EXPECT_EQ(numbers(std::string("a \x80 b")), (std::vector<int> { TOK_IDENTIFIER })) << "a high byte ends the input";
+    EXPECT_EQ(numbers(std::string("a \0 b", 5)), (std::vector<int> { TOK_IDENTIFIER })) << "a zero byte ends it";
+    EXPECT_TRUE(numbers("\xEF\xBB\xBF"
+                        "a")
+                    .empty())
+        << "a byte-order mark reads as an empty script";
+    EXPECT_EQ(numbers("\f \v"), (std::vector<int> { '\f', '\v' }));
 }
 
 TEST_F(Lexer, EachLineFeedCountsOnce)

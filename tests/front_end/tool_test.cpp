@@ -17,7 +17,7 @@ struct run_result {
 run_result run(const std::string& arguments)
 {
     std::string command = std::string(MCSCRIPT_PATH) + " " + arguments + " 2>/dev/null";
-    run_result r {-1, ""};
+    run_result r { -1, "" };
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe)
         return r;
@@ -60,9 +60,9 @@ TEST_F(Tool, WalkPrintsWhatAReaderSees)
 TEST_F(Tool, ExternValuesBindByTypeAndIndex)
 {
     write("e.ini",
-          "extern bool b; extern int i = count; extern float f; extern string s; extern vec3 v;"
-          "extern vec4 q; extern mtx m; int k = 5; extern int pick = list k;"
-          "sub main() { F(b, i, f, s, v, q, mulp(m, [1.0]), pick); }");
+        "extern bool b; extern int i = count; extern float f; extern string s; extern vec3 v;"
+        "extern vec4 q; extern mtx m; int k = 5; extern int pick = list k;"
+        "sub main() { F(b, i, f, s, v, q, mulp(m, [1.0]), pick); }");
     run_result r = run("walk --extern b=true --extern count=0x10 --extern f=2.5 --extern s=hi --extern v=1,2,3 "
                        "--extern q=1,2,3,4 --extern m=1,0,0,5,0,1,0,0,0,0,1,0,0,0,0,1 --extern 'list=7;8;9' e.ini");
     EXPECT_EQ(r.status, 0);

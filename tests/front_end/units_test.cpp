@@ -84,8 +84,8 @@ TEST_F(Units, AFailedImportFailsTheImporterWithBothMessages)
     walk_text("import 'missing.ini'\nsub main() { }");
     EXPECT_TRUE(failed());
     EXPECT_EQ(count_records(records, "[ParseUnit] cannot open file 'missing.ini'"), 1) << log_text();
-    EXPECT_EQ(count_records(records, "[parser::context::import] Cannot find import file 'missing.ini' in 'main.ini'"),
-              1);
+    EXPECT_EQ(
+        count_records(records, "[parser::context::import] Cannot find import file 'missing.ini' in 'main.ini'"), 1);
     EXPECT_EQ(count_records(records, "[ParseUnit] syntax error in 'main.ini'"), 1);
     for (const captured_record& r : records) {
         if (r.text.find("cannot open file") != std::string::npos) {
@@ -100,7 +100,7 @@ TEST_F(Units, SubtreesOfTheFileWinOverImportedOnes)
     write("two.ini", "sub T() { Two(); } sub U() { Two(); }");
     EXPECT_EQ(walk_text("import 'one.ini'\nimport 'two.ini'\nsub S() { Own(); } sub main() { call S(); call T(); "
                         "call U(); }"),
-              "Own()\nOne()\nTwo()\n");
+        "Own()\nOne()\nTwo()\n");
 }
 
 TEST_F(Units, LoadMainSubtreeNeedsMain)
@@ -127,7 +127,7 @@ TEST_F(Units, ImportCyclesFailInsteadOfRecursing)
     walk("self.ini");
     EXPECT_TRUE(failed());
     EXPECT_NE(log_text().find("[parser::context::import] import of 'SELF.INI' in 'self.ini' leads back to itself"),
-              std::string::npos)
+        std::string::npos)
         << log_text();
     write("a.ini", "import 'b.ini'\nexport int a = 1;");
     write("b.ini", "import 'a.ini'\nexport int b = 2;");

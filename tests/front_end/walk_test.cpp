@@ -16,7 +16,7 @@ TEST_F(Walk, CallsBindArgumentsAndConditionalsChooseTheirBranch)
 {
     EXPECT_EQ(walk_text("bool c = true; sub s(int a = 0) { g(a); }"
                         "sub main() { f1(1); call s(a = 2); if (c) { f2(); } else { f3(); } }"),
-              "f1(1)\ng(2)\nf2()\n");
+        "f1(1)\ng(2)\nf2()\n");
 }
 
 TEST_F(Walk, CallsInsideConditionalsInsideCalls)
@@ -24,7 +24,7 @@ TEST_F(Walk, CallsInsideConditionalsInsideCalls)
     EXPECT_EQ(walk_text("sub inner(int n = 0) { In(n); }"
                         "sub outer(int m = 0, bool deep = false) { if (deep) { call inner(n = m * 10); } Out(m); }"
                         "sub main() { call outer(m = 1); call outer(m = 2, deep = true); End(); }"),
-              "Out(1)\nIn(20)\nOut(2)\nEnd()\n");
+        "Out(1)\nIn(20)\nOut(2)\nEnd()\n");
 }
 
 TEST_F(Walk, ASubtreeEndingInsideACallReturnsToTheCallersFrame)
@@ -32,7 +32,7 @@ TEST_F(Walk, ASubtreeEndingInsideACallReturnsToTheCallersFrame)
     EXPECT_EQ(walk_text("sub leaf(int v = 0) { L(v); }"
                         "sub mid(int v = 0) { call leaf(v = v + 1); M(v); }"
                         "sub main() { call mid(v = 10); call leaf(); T(); }"),
-              "L(11)\nM(10)\nL(0)\nT()\n");
+        "L(11)\nM(10)\nL(0)\nT()\n");
 }
 
 TEST_F(Walk, SavedPositionsEvaluateWhereTheStatementStood)

@@ -25,33 +25,33 @@ protected:
 TEST_F(Settings, FlagsAreSetByPresenceWhateverTheirArguments)
 {
     EXPECT_EQ(settings("sub main() { FreeResourceLoading(0); LowViolence(); FastInitializePDB('no'); }"),
-              "FreeResourceLoading = true\nFastInitializePDB = true\nLowViolence = true\n");
+        "FreeResourceLoading = true\nFastInitializePDB = true\nLowViolence = true\n");
 }
 
 TEST_F(Settings, PcKeysWinForStreamsAndOnlyFallBackForMemory)
 {
     EXPECT_EQ(settings("sub main() { TextureStreamMem(256); TextureStreamMem_pc(512); GeometryStreamMem_pc(7);"
                        "GPUMem(256); GPUMem_pc(512); VirtualMem_pc(64); }"),
-              "TextureStreamMem = 512\nGeometryStreamMem = 7\nGPUMem = 256\nVirtualMem = 64\n");
+        "TextureStreamMem = 512\nGeometryStreamMem = 7\nGPUMem = 256\nVirtualMem = 64\n");
 }
 
 TEST_F(Settings, KeysIgnoreLetterCaseAndTheLaterStatementWins)
 {
     EXPECT_EQ(settings("sub main() { gameclassname('First'); GAMECLASSNAME('Second'); AppId(1); appid(2); }"),
-              "AppId = 2\nGameClassName = \"Second\"\n");
+        "AppId = 2\nGameClassName = \"Second\"\n");
 }
 
 TEST_F(Settings, BranchesAndCallsDecideWhatIsRead)
 {
     EXPECT_EQ(settings("sub Section(string n = 'x', int id = 0) { GameName(n); AppId(id * 2); }"
                        "sub main() { if (1 > 2) { Map('never'); } call Section(n = 'Mire', id = 21); }"),
-              "AppId = 42\nGameName = \"Mire\"\n");
+        "AppId = 42\nGameName = \"Mire\"\n");
 }
 
 TEST_F(Settings, WrongTypedOrMissingFirstArgumentsAreAbsentAndSilent)
 {
-    EXPECT_EQ(settings("sub main() { AppId('12'); Locale(5); Region(); TitleId(6699); CrashCanShowMessageBox(); }"),
-              "");
+    EXPECT_EQ(
+        settings("sub main() { AppId('12'); Locale(5); Region(); TitleId(6699); CrashCanShowMessageBox(); }"), "");
     EXPECT_TRUE(records.empty()) << log_text();
 }
 
@@ -66,9 +66,9 @@ TEST_F(Settings, SkuOverrideOfTheEmptyNameAppliesOverTheRoot)
     EXPECT_EQ(settings("sub main() { Locale('En'); LowViolence(); CrashCanShowMessageBox(1);"
                        "SkuOverride('') { Locale('De'); CrashCanShowMessageBox(0); }"
                        "SkuOverride('console') { Map('console'); Locale('Fr'); } }"),
-              "CrashCanShowMessageBox = false\nLowViolence = true\nLocale = \"De\"\n");
+        "CrashCanShowMessageBox = false\nLowViolence = true\nLocale = \"De\"\n");
     EXPECT_EQ(settings("sub main() { CrashCanShowMessageBox(1); SkuOverride('') { CrashCanShowMessageBox(0); } }"),
-              "CrashCanShowMessageBox = false\n")
+        "CrashCanShowMessageBox = false\n")
         << "an int-read flag takes the override's value, 0 included";
 }
 
@@ -81,8 +81,8 @@ TEST_F(Settings, SkuOverrideWithoutNameReportsItAndAppliesAsTheEmptyName)
 
 TEST_F(Settings, SkuOverrideCannotSwitchAFlagOff)
 {
-    EXPECT_EQ(settings("sub main() { LowViolence(); SkuOverride('') { Map('m'); } }"),
-              "LowViolence = true\nMap = \"m\"\n");
+    EXPECT_EQ(
+        settings("sub main() { LowViolence(); SkuOverride('') { Map('m'); } }"), "LowViolence = true\nMap = \"m\"\n");
 }
 
 TEST_F(Settings, MissingFileIsSilentAndUnparsableFileLogsExit)
@@ -93,8 +93,8 @@ TEST_F(Settings, MissingFileIsSilentAndUnparsableFileLogsExit)
     EXPECT_EQ(settings("sub main() { AppId(1 }"), "");
     bool exit_record = false;
     for (const captured_record& r : records)
-        exit_record |= r.category == "EXIT" && r.level == 1 &&
-                       r.text == "game.ini file cannot be parsed: make sure game.ini file uses <new_parser> format!";
+        exit_record |= r.category == "EXIT" && r.level == 1
+            && r.text == "game.ini file cannot be parsed: make sure game.ini file uses <new_parser> format!";
     EXPECT_TRUE(exit_record) << log_text();
 }
 

@@ -34,9 +34,8 @@ std::string make_temp_directory()
 
 void ScriptTest::observe(const Log::Record& record, void* self)
 {
-    static_cast<ScriptTest*>(self)->records.push_back(
-        {record.level, record.category ? record.category : "", record.function ? record.function : "",
-         record.text ? record.text : ""});
+    static_cast<ScriptTest*>(self)->records.push_back({ record.level, record.category ? record.category : "",
+        record.function ? record.function : "", record.text ? record.text : "" });
 }
 
 void ScriptTest::SetUp()

@@ -89,8 +89,7 @@ bool convert(const std::string& text, string_base& out)
 
 } // namespace
 
-template <typename T>
-struct value_binding final : parser::extern_binding<T> {
+template <typename T> struct value_binding final : parser::extern_binding<T> {
     std::vector<T> values;
     void read(void*, T& out, uint32_t index, void*) override
     {
@@ -111,8 +110,7 @@ bool extern_values::add(const std::string& assignment)
     return true;
 }
 
-template <typename T>
-parser::extern_binding<T>* extern_values::find(const char* key)
+template <typename T> parser::extern_binding<T>* extern_values::find(const char* key)
 {
     auto it = values_.find(key);
     if (it == values_.end())

@@ -30,8 +30,7 @@ public:
     uint32_t predefined_count() override { return 0; }
 
 private:
-    template <typename T>
-    parser::extern_binding<T>* find(const char* key);
+    template <typename T> parser::extern_binding<T>* find(const char* key);
 
     struct binding_base {
         virtual ~binding_base() = default;

@@ -30,10 +30,10 @@ int usage(const char* problem)
     if (problem)
         std::fprintf(stderr, "mcscript: %s\n", problem);
     std::fprintf(stderr,
-                 "usage: mcscript check [--extern KEY=VALUE]... FILE...\n"
-                 "       mcscript walk [--subtree NAME] [--extern KEY=VALUE]... FILE\n"
-                 "       mcscript dump FILE\n"
-                 "       mcscript settings FILE\n");
+        "usage: mcscript check [--extern KEY=VALUE]... FILE...\n"
+        "       mcscript walk [--subtree NAME] [--extern KEY=VALUE]... FILE\n"
+        "       mcscript dump FILE\n"
+        "       mcscript settings FILE\n");
     return exit_usage;
 }
 

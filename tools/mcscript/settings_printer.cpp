@@ -22,23 +22,27 @@ struct int_field {
 };
 
 const flag_field flags[] = {
-    {"FreeResourceLoading", &GameIniSettings::FreeResourceLoading},
-    {"LoadAllAnimFilesOnRequest", &GameIniSettings::LoadAllAnimFilesOnRequest},
-    {"CrashCanShowMessageBox", &GameIniSettings::CrashCanShowMessageBox},
-    {"FastInitializePDB", &GameIniSettings::FastInitializePDB},
-    {"LowViolence", &GameIniSettings::LowViolence},
+    { "FreeResourceLoading", &GameIniSettings::FreeResourceLoading },
+    { "LoadAllAnimFilesOnRequest", &GameIniSettings::LoadAllAnimFilesOnRequest },
+    { "CrashCanShowMessageBox", &GameIniSettings::CrashCanShowMessageBox },
+    { "FastInitializePDB", &GameIniSettings::FastInitializePDB },
+    { "LowViolence", &GameIniSettings::LowViolence },
 };
 const int_field numbers_before_title[] = {
-    {"TextureStreamMem", &GameIniSettings::TextureStreamMem},
-    {"GeometryStreamMem", &GameIniSettings::GeometryStreamMem},
-    {"GPUMem", &GameIniSettings::GPUMem},
-    {"VirtualMem", &GameIniSettings::VirtualMem},
+    { "TextureStreamMem", &GameIniSettings::TextureStreamMem },
+    { "GeometryStreamMem", &GameIniSettings::GeometryStreamMem },
+    { "GPUMem", &GameIniSettings::GPUMem },
+    { "VirtualMem", &GameIniSettings::VirtualMem },
 };
 const text_field texts[] = {
-    {"GameName", &GameIniSettings::GameName},       {"GameExeCoreName", &GameIniSettings::GameExeCoreName},
-    {"Locale", &GameIniSettings::Locale},           {"Region", &GameIniSettings::Region},
-    {"GameClassName", &GameIniSettings::GameClassName}, {"LevelClassName", &GameIniSettings::LevelClassName},
-    {"GameDLL", &GameIniSettings::GameDLL},         {"Map", &GameIniSettings::Map},
+    { "GameName", &GameIniSettings::GameName },
+    { "GameExeCoreName", &GameIniSettings::GameExeCoreName },
+    { "Locale", &GameIniSettings::Locale },
+    { "Region", &GameIniSettings::Region },
+    { "GameClassName", &GameIniSettings::GameClassName },
+    { "LevelClassName", &GameIniSettings::LevelClassName },
+    { "GameDLL", &GameIniSettings::GameDLL },
+    { "Map", &GameIniSettings::Map },
 };
 
 void line(std::string& out, const char* name, const std::string& value)

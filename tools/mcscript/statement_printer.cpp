@@ -37,8 +37,7 @@ std::string text_of(const vec4& v) { return components(&v.x, 4); }
 std::string text_of(const mtx44& v) { return components(v.m, 16); }
 std::string text_of(const string_base& v) { return "\"" + std::string(v.c_str(), v.size()) + "\""; }
 
-template <typename T>
-bool try_value(parser::node_exp* e, parser::tree_iterator& it, std::string& out)
+template <typename T> bool try_value(parser::node_exp* e, parser::tree_iterator& it, std::string& out)
 {
     auto* typed = dynamic_cast<parser::node_expr<T>*>(e);
     if (!typed)
@@ -52,9 +51,9 @@ bool try_value(parser::node_exp* e, parser::tree_iterator& it, std::string& out)
 std::string value_text(parser::node_exp* e, parser::tree_iterator& it)
 {
     std::string out;
-    try_value<bool>(e, it, out) || try_value<int32_t>(e, it, out) || try_value<float>(e, it, out) ||
-        try_value<vec3>(e, it, out) || try_value<vec4>(e, it, out) || try_value<mtx44>(e, it, out) ||
-        try_value<string_base>(e, it, out);
+    try_value<bool>(e, it, out) || try_value<int32_t>(e, it, out) || try_value<float>(e, it, out)
+        || try_value<vec3>(e, it, out) || try_value<vec4>(e, it, out) || try_value<mtx44>(e, it, out)
+        || try_value<string_base>(e, it, out);
     return out;
 }
 

@@ -25,7 +25,7 @@ constexpr uint64_t vec3 = 0x00d00000;
 constexpr uint64_t vec4 = 0x00e00000;
 constexpr uint64_t mtx44 = 0x01000000;
 constexpr uint64_t string = 0x30000000; // followed by the string layout's address
-constexpr uint64_t base = 0x50000000;   // followed by the base layout's address
+constexpr uint64_t base = 0x50000000; // followed by the base layout's address
 constexpr uint64_t ref_array3 = 0x11300003;
 constexpr uint64_t ref_array4 = 0x11300004;
 constexpr uint64_t text_tag = 0xa0000000; // tag of write_text
@@ -44,8 +44,7 @@ struct SObjectBlock {
 class archive {
 public:
     virtual ~archive() = default;
-    virtual SClassBlockResult begin_class_block(uint32_t tag, const uint64_t* layout, bool root_flag,
-                                                int version) = 0;
+    virtual SClassBlockResult begin_class_block(uint32_t tag, const uint64_t* layout, bool root_flag, int version) = 0;
     virtual void end_class_block(SClassBlockResult block) = 0;
     virtual void write_ref(const void* object) = 0;
     virtual void write_int(int32_t value) = 0;

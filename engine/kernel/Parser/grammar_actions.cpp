@@ -35,7 +35,8 @@ void remember_depth(const variable* v, int32_t depth)
         (*notes)[v] = depth;
 }
 
-depth_notes::depth_notes() : outermost_(notes == nullptr)
+depth_notes::depth_notes()
+    : outermost_(notes == nullptr)
 {
     if (outermost_) {
         notes = &depths_;
@@ -53,8 +54,8 @@ depth_notes::~depth_notes()
 
 void report_syntax_error(void* scanner, const char* message)
 {
-    Log::Labelled(LogLabel('C', 'L', 'O', 'G'), {"engine/kernel/Parser/parser_y", 3990, "yyerror"},
-                  "%s at %s(%i)\n", message, yyget_text(scanner), yyget_lineno(scanner));
+    Log::Labelled(LogLabel('C', 'L', 'O', 'G'), { "engine/kernel/Parser/parser_y", 3990, "yyerror" }, "%s at %s(%i)\n",
+        message, yyget_text(scanner), yyget_lineno(scanner));
 }
 
 } // namespace parser::grammar
@@ -66,6 +67,6 @@ int yylex(parser::token_value* value, yyscan_t scanner)
     parser::grammar::too_deep = false;
     parser::context* ctx = yyget_extra(scanner);
     ctx->error(__LINE__, "parser::grammar", true, "expression nested more than %d levels deep in '%s' line %d\n",
-               int(parser::grammar::max_expression_depth), ctx->current_unit->name.c_str(), yyget_lineno(scanner));
+        int(parser::grammar::max_expression_depth), ctx->current_unit->name.c_str(), yyget_lineno(scanner));
     return parser::lex::refused_token;
 }

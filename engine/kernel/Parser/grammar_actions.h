@@ -51,8 +51,7 @@ private:
 
 // ---- values left behind ----
 
-template <typename T>
-void release_node(typed_expr<T> e)
+template <typename T> void release_node(typed_expr<T> e)
 {
     if (e.node)
         e.node->release();
@@ -84,8 +83,7 @@ inline void copy_text(char* out, const char* text)
 
 // A variable token used as a name: its name is copied and the look-up's
 // reference dropped, so a declaration may reuse a visible name.
-template <typename T>
-void variable_name(char* out, typed_expr<T> token)
+template <typename T> void variable_name(char* out, typed_expr<T> token)
 {
     var<T>* v = static_cast<var<T>*>(token.node);
     copy_text(out, v->name);
@@ -94,45 +92,37 @@ void variable_name(char* out, typed_expr<T> token)
 
 // ---- expression nodes ----
 
-template <typename T>
-typed_expr<T> made(node_expr<T>* n, int32_t depth)
+template <typename T> typed_expr<T> made(node_expr<T>* n, int32_t depth)
 {
     if (depth > max_expression_depth)
         expression_too_deep() = true;
-    return {n, depth};
+    return { n, depth };
 }
 
-template <typename... E>
-int32_t deeper(const E&... operands)
+template <typename... E> int32_t deeper(const E&... operands)
 {
     int32_t depth = 0;
     ((depth = operands.depth > depth ? operands.depth : depth), ...);
     return depth + 1;
 }
 
-template <typename T>
-typed_expr<T> constant(const T& value)
-{
-    return {new node_val<T>(value), 1};
-}
+template <typename T> typed_expr<T> constant(const T& value) { return { new node_val<T>(value), 1 }; }
 
-inline typed_expr<S> string_constant(const char* text) { return {new node_val<S>(S(text)), 1}; }
+inline typed_expr<S> string_constant(const char* text) { return { new node_val<S>(S(text)), 1 }; }
 
 inline typed_expr<S> long_string_constant(string_base* text)
 {
     node_expr<S>* n = new node_val<S>(text ? *text : S());
     delete text;
-    return {n, 1};
+    return { n, 1 };
 }
 
-template <typename OP, typename R, typename A>
-typed_expr<R> op1(typed_expr<A> a)
+template <typename OP, typename R, typename A> typed_expr<R> op1(typed_expr<A> a)
 {
     return made<R>(new node_op1<OP, R, A>(a.node), deeper(a));
 }
 
-template <typename OP, typename R, typename A, typename Bt>
-typed_expr<R> op2(typed_expr<A> a, typed_expr<Bt> b)
+template <typename OP, typename R, typename A, typename Bt> typed_expr<R> op2(typed_expr<A> a, typed_expr<Bt> b)
 {
     return made<R>(new node_op2<OP, R, A, Bt>(a.node, b.node), deeper(a, b));
 }
@@ -146,12 +136,11 @@ typed_expr<R> op3(typed_expr<A> a, typed_expr<Bt> b, typed_expr<C> c)
 template <typename T>
 typed_expr<T> select(typed_expr<bool> condition, typed_expr<T> when_true, typed_expr<T> when_false)
 {
-    return made<T>(new node_select<T>(condition.node, when_true.node, when_false.node),
-                   deeper(condition, when_true, when_false));
+    return made<T>(
+        new node_select<T>(condition.node, when_true.node, when_false.node), deeper(condition, when_true, when_false));
 }
 
-template <typename R, typename Src>
-typed_expr<R> extract(typed_expr<Src> source, int32_t index)
+template <typename R, typename Src> typed_expr<R> extract(typed_expr<Src> source, int32_t index)
 {
     return made<R>(new node_extract<R, Src>(source.node, index), deeper(source));
 }
@@ -181,8 +170,7 @@ inline typed_expr<V4> vec4_from(typed_expr<V3> xyz, typed_expr<F> w)
 
 // ---- declarations and statements ----
 
-template <typename T>
-variable* make_var(const char* name, typed_expr<T> value)
+template <typename T> variable* make_var(const char* name, typed_expr<T> value)
 {
     variable* v = new var<T>(name, value.node);
     remember_depth(v, value.depth);
@@ -214,8 +202,7 @@ inline void finish_extern(variable* v, int modifiers)
     v->release();
 }
 
-template <typename T>
-variable* add_extern(context* ctx, const char* name, const char* key, typed_expr<I> index_expr)
+template <typename T> variable* add_extern(context* ctx, const char* name, const char* key, typed_expr<I> index_expr)
 {
     node_expr<I>* index = index_expr.node;
     if constexpr (std::is_same_v<T, B>)
@@ -234,8 +221,7 @@ variable* add_extern(context* ctx, const char* name, const char* key, typed_expr
         return ctx->add_extern_string_var(name, key, index);
 }
 
-template <typename T>
-void add_named_argument(context* ctx, const char* name, typed_expr<T> value)
+template <typename T> void add_named_argument(context* ctx, const char* name, typed_expr<T> value)
 {
     ctx->add_named_argument(make_var(name, value));
 }

@@ -22,13 +22,27 @@ int variable_token(variable* v, token_value* value)
     node_exp* n = v->as_node();
     int32_t depth = grammar::variable_depth(v);
     switch (v->type_code) {
-    case 0: value->eb = {static_cast<node_expr<bool>*>(n), depth}; break;
-    case 1: value->ei = {static_cast<node_expr<int32_t>*>(n), depth}; break;
-    case 2: value->ef = {static_cast<node_expr<float>*>(n), depth}; break;
-    case 3: value->e3 = {static_cast<node_expr<vec3>*>(n), depth}; break;
-    case 4: value->e4 = {static_cast<node_expr<vec4>*>(n), depth}; break;
-    case 5: value->em = {static_cast<node_expr<mtx44>*>(n), depth}; break;
-    default: value->es = {static_cast<node_expr<string_base>*>(n), depth}; break;
+    case 0:
+        value->eb = { static_cast<node_expr<bool>*>(n), depth };
+        break;
+    case 1:
+        value->ei = { static_cast<node_expr<int32_t>*>(n), depth };
+        break;
+    case 2:
+        value->ef = { static_cast<node_expr<float>*>(n), depth };
+        break;
+    case 3:
+        value->e3 = { static_cast<node_expr<vec3>*>(n), depth };
+        break;
+    case 4:
+        value->e4 = { static_cast<node_expr<vec4>*>(n), depth };
+        break;
+    case 5:
+        value->em = { static_cast<node_expr<mtx44>*>(n), depth };
+        break;
+    default:
+        value->es = { static_cast<node_expr<string_base>*>(n), depth };
+        break;
     }
     return TOK_BOOL_VAR + v->type_code;
 }
@@ -70,8 +84,8 @@ int32_t hexadecimal(const char* text)
 // gives; longer texts go to atof itself.
 float decimal_float(const char* text)
 {
-    static const double powers_of_ten[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                           1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    static const double powers_of_ten[] = { 1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13,
+        1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22 };
     const char* p = text + (*text == '-');
     uint64_t mantissa = 0;
     int digits = 0, decimals = 0;

@@ -24,7 +24,7 @@ public:
     node() = default;
     node(const node&) = delete;
     node& operator=(const node&) = delete;
-    virtual ~node() = default;                 // slot 0
+    virtual ~node() = default; // slot 0
     virtual void serialize(archive& ar) const; // slot 1
 
     static void* operator new(size_t size) { return node_allocate(size); }
@@ -51,11 +51,9 @@ public:
     uint32_t flags = 0;
 };
 
-template <typename T>
-class node_val;
+template <typename T> class node_val;
 
-template <typename T>
-class node_expr : public node_exp {
+template <typename T> class node_expr : public node_exp {
 public:
     using value_type = T;
 
@@ -67,20 +65,25 @@ public:
     }
     // A new reference to the residual tree under frame, or null when the value
     // is fully determined under frame.
-    virtual node_expr* bind(call_frame* frame, void* environment) = 0;                // slot 3
+    virtual node_expr* bind(call_frame* frame, void* environment) = 0; // slot 3
     virtual void evaluate(void* ctx, T& out, call_frame* frame, void* environment) = 0; // slot 4
     // True when the whole subtree is constant; folds constant children in place.
     virtual bool fold_constants(bool, void*) { return false; } // slot 5
     virtual node_val<T>* make_value(bool release, call_frame* frame, void* environment); // slot 6
 };
 
-template <typename T>
-class node_val : public node_expr<T> {
+template <typename T> class node_val : public node_expr<T> {
 public:
     static constexpr uint32_t class_tag = uint32_t(type_number_v<T>) << 24;
 
-    node_val() : value(initial_value<T>()) { }
-    explicit node_val(const T& v) : value(v) { }
+    node_val()
+        : value(initial_value<T>())
+    {
+    }
+    explicit node_val(const T& v)
+        : value(v)
+    {
+    }
 
     void serialize(archive& ar) const override;
     node_exp* optimize(bool, void*) override { return this; }
@@ -97,8 +100,7 @@ public:
     T value;
 };
 
-template <typename T>
-node_val<T>* node_expr<T>::make_value(bool release, call_frame* frame, void* environment)
+template <typename T> node_val<T>* node_expr<T>::make_value(bool release, call_frame* frame, void* environment)
 {
     node_val<T>* constant = new node_val<T>();
     evaluate(nullptr, constant->value, frame, environment);
@@ -117,11 +119,9 @@ void write_value(archive& ar, const mtx44& v);
 void write_value(archive& ar, const string_base& v);
 
 // The layout of node_val<T>: base node_exp, then the value's field code.
-template <typename T>
-const uint64_t* node_val_layout();
+template <typename T> const uint64_t* node_val_layout();
 
-template <typename T>
-void node_val<T>::serialize(archive& ar) const
+template <typename T> void node_val<T>::serialize(archive& ar) const
 {
     SClassBlockResult block = ar.begin_class_block(class_tag, node_val_layout<T>(), false, 1);
     node_exp::serialize(ar);

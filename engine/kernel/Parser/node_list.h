@@ -35,10 +35,13 @@ uint32_t list_pool_block_count(list_allocator& allocator);
 
 // A list of owned T pointers. The owner releases the payloads before clear();
 // the list itself only manages its elements.
-template <typename T, list_allocator& (*Allocator)()>
-class pool_list {
+template <typename T, list_allocator& (*Allocator)()> class pool_list {
 public:
-    pool_list() : allocator_(&Allocator()) { list_attach(*allocator_); }
+    pool_list()
+        : allocator_(&Allocator())
+    {
+        list_attach(*allocator_);
+    }
     ~pool_list()
     {
         clear();
@@ -83,8 +86,7 @@ public:
     static T* payload(const list_element* e) { return static_cast<T*>(e->payload); }
 
     // Calls f(T*&) for each payload in order; f may replace the payload.
-    template <typename F>
-    void for_each(F&& f)
+    template <typename F> void for_each(F&& f)
     {
         for (list_element* e = head_; e; e = e->next) {
             T* p = payload(e);

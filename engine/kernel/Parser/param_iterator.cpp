@@ -8,13 +8,14 @@
 namespace parser {
 
 param_iterator::param_iterator(tree_iterator& it)
-    : iterator(&it), arguments(it.current && !it.current->arguments.empty() ? &it.current->arguments : nullptr),
-      current(arguments ? arguments->first() : nullptr), frame(it.frame())
+    : iterator(&it)
+    , arguments(it.current && !it.current->arguments.empty() ? &it.current->arguments : nullptr)
+    , current(arguments ? arguments->first() : nullptr)
+    , frame(it.frame())
 {
 }
 
-template <typename T>
-bool param_iterator::read(T& out, const char* type_word)
+template <typename T> bool param_iterator::read(T& out, const char* type_word)
 {
     // No arguments, reading past the last one, or another type: a type error.
     auto* expr = current ? dynamic_cast<node_expr<T>*>(argument_list::payload(current)) : nullptr;
@@ -45,8 +46,8 @@ void param_iterator::dump_error(const char* type_word)
 {
     const char* name = iterator->current ? iterator->current->name.c_str() : "";
     Log::Category(Log::ELevel::Error, "Parser",
-                  {"engine/kernel/Parser/ParserNodes", __LINE__, "parser::param_iterator::dump_error"}, false,
-                  "Param %i in function %s() is not %s\n", index, name, type_word);
+        { "engine/kernel/Parser/ParserNodes", __LINE__, "parser::param_iterator::dump_error" }, false,
+        "Param %i in function %s() is not %s\n", index, name, type_word);
 }
 
 void param_iterator::next()

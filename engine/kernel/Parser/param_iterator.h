@@ -32,8 +32,7 @@ public:
     int32_t index = 0;
 
 private:
-    template <typename T>
-    bool read(T& out, const char* type_word);
+    template <typename T> bool read(T& out, const char* type_word);
 };
 
 } // namespace parser

@@ -9,15 +9,13 @@
 namespace parser {
 
 class node_exp;
-template <typename T>
-class node_expr;
+template <typename T> class node_expr;
 class variable;
 class node_function;
 
 // A typed expression on the grammar's value stack: the node (one owned
 // reference) and how deep its tree is, counting through the variables it names.
-template <typename T>
-struct typed_expr {
+template <typename T> struct typed_expr {
     node_expr<T>* node;
     int32_t depth;
 };
@@ -32,9 +30,9 @@ union token_value {
     float f;
     char text[token_text_size];
     string_base* long_string; // owned by the receiver; null when allocation failed
-    int modifiers;            // bit 0 = export
-    variable* declared;       // a new variable holding one reference
-    node_function* function;  // the context's current function statement
+    int modifiers; // bit 0 = export
+    variable* declared; // a new variable holding one reference
+    node_function* function; // the context's current function statement
     typed_expr<bool> eb;
     typed_expr<int32_t> ei;
     typed_expr<float> ef;

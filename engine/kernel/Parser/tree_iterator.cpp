@@ -40,7 +40,7 @@ void tree_iterator::start(statement_list* list, void* env, call_frame* frame_in_
     lists[0] = list;
     cursors[0] = list ? list->first() : nullptr;
     frame_depth = 0;
-    slots[0] = {nullptr, frame_in_force};
+    slots[0] = { nullptr, frame_in_force };
     marks[0] = 0;
     environment = env;
     next();
@@ -67,9 +67,9 @@ void tree_iterator::advance()
 
 void tree_iterator::stop(const char* what)
 {
-    Log::Category(Log::ELevel::Error, "Parser", {"engine/kernel/Parser/ParserNodes", __LINE__,
-                  "parser::tree_iterator::next"}, true,
-                  "%s nested more than %d levels deep: walk stopped\n", what, int(max_levels));
+    Log::Category(Log::ELevel::Error, "Parser",
+        { "engine/kernel/Parser/ParserNodes", __LINE__, "parser::tree_iterator::next" }, true,
+        "%s nested more than %d levels deep: walk stopped\n", what, int(max_levels));
     current = nullptr;
     depth = 0;
     cursors[0] = nullptr;

@@ -16,7 +16,6 @@
 #include "host/modules/filesystem_module.h"
 #include "platform/critical_section.h"
 
-
 namespace parser {
 namespace {
 
@@ -33,7 +32,7 @@ cache_lock unit_cache_lock;
 
 void warn(int line, const char* format, const char* file_name)
 {
-    Log::Category(Log::ELevel::Warning, "Parser", {source_file, line, "ParseUnit"}, true, format, file_name);
+    Log::Category(Log::ELevel::Warning, "Parser", { source_file, line, "ParseUnit" }, true, format, file_name);
 }
 
 unit* find_cached(unit_cache* cache, const char* file_name)
@@ -120,7 +119,12 @@ struct parsing_file {
 };
 thread_local parsing_file* innermost_file = nullptr;
 
-parsing_file::parsing_file(const char* file_name) : name(file_name), outer(innermost_file) { innermost_file = this; }
+parsing_file::parsing_file(const char* file_name)
+    : name(file_name)
+    , outer(innermost_file)
+{
+    innermost_file = this;
+}
 parsing_file::~parsing_file() { innermost_file = outer; }
 
 bool in_progress(const char* file_name)
@@ -153,13 +157,13 @@ void context::import(const char* file_name, void* environment)
     }
     if (in_progress(file_name)) {
         error(__LINE__, "parser::context::import", true, "import of '%s' in '%s' leads back to itself\n", file_name,
-              current_unit->name.c_str());
+            current_unit->name.c_str());
         return;
     }
     unit* u = ParseUnit(file_name, externs, cache, false, environment);
     if (!u) {
         error(__LINE__, "parser::context::import", true, "Cannot find import file '%s' in '%s'\n", file_name,
-              current_unit->name.c_str());
+            current_unit->name.c_str());
         return;
     }
     // Units the new import brings already leave the direct import list.
@@ -181,7 +185,7 @@ void context::import(const char* file_name, void* environment)
 namespace parser {
 
 unit* parse_text(const char* unit_name, char* text, size_t size, extern_interface* externs, unit_cache* cache,
-                 bool standalone, void* environment)
+    bool standalone, void* environment)
 {
     parsing_file marked(unit_name);
     grammar::depth_notes depths;
@@ -209,8 +213,7 @@ unit* parse_text(const char* unit_name, char* text, size_t size, extern_interfac
 
 using namespace parser;
 
-unit* ParseUnit(const char* file_name, extern_interface* externs, unit_cache* cache, bool standalone,
-                void* environment)
+unit* ParseUnit(const char* file_name, extern_interface* externs, unit_cache* cache, bool standalone, void* environment)
 {
     if (file_name && cache)
         if (unit* cached = find_cached(cache, file_name))

@@ -27,7 +27,7 @@ struct unit_cache {
 // bytes that must end it. A null text parses standard input instead (the
 // outcome is not looked at and the unit not cached). The rest as ParseUnit.
 unit* parse_text(const char* unit_name, char* text, size_t size, extern_interface* externs, unit_cache* cache,
-                 bool standalone, void* environment);
+    bool standalone, void* environment);
 
 } // namespace parser
 
@@ -35,4 +35,4 @@ unit* parse_text(const char* unit_name, char* text, size_t size, extern_interfac
 // unit named "interactive". Standalone keeps a parsed unit out of the cache.
 // Returns the unit with one reference for the caller, or null after logging.
 parser::unit* ParseUnit(const char* file_name, parser::extern_interface* externs, parser::unit_cache* cache,
-                        bool standalone, void* environment);
+    bool standalone, void* environment);

@@ -13,39 +13,30 @@ namespace parser {
 
 constexpr uint8_t any_type = 7;
 
-template <typename T>
-struct type_number;
-template <>
-struct type_number<bool> {
+template <typename T> struct type_number;
+template <> struct type_number<bool> {
     static constexpr uint8_t value = 0;
 };
-template <>
-struct type_number<int32_t> {
+template <> struct type_number<int32_t> {
     static constexpr uint8_t value = 1;
 };
-template <>
-struct type_number<float> {
+template <> struct type_number<float> {
     static constexpr uint8_t value = 2;
 };
-template <>
-struct type_number<vec3> {
+template <> struct type_number<vec3> {
     static constexpr uint8_t value = 3;
 };
-template <>
-struct type_number<vec4> {
+template <> struct type_number<vec4> {
     static constexpr uint8_t value = 4;
 };
-template <>
-struct type_number<mtx44> {
+template <> struct type_number<mtx44> {
     static constexpr uint8_t value = 5;
 };
-template <>
-struct type_number<string_base> {
+template <> struct type_number<string_base> {
     static constexpr uint8_t value = 6;
 };
 
-template <typename T>
-constexpr uint8_t type_number_v = type_number<T>::value;
+template <typename T> constexpr uint8_t type_number_v = type_number<T>::value;
 
 // One-letter names of the seven types, for the operator catalogue and the
 // grammar, whose tables name many combinations of them.
@@ -61,10 +52,6 @@ using S = string_base;
 
 // The value a temporary starts with before evaluation writes it: zero for the
 // scalar and vector types, the identity matrix, the empty string.
-template <typename T>
-T initial_value()
-{
-    return T {};
-}
+template <typename T> T initial_value() { return T {}; }
 
 } // namespace parser

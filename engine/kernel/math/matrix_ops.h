@@ -8,7 +8,7 @@
 namespace math {
 
 mtx44 multiply(const mtx44& a, const mtx44& b);
-vec3 transform_point(const mtx44& m, vec3 v);  // (x, y, z, 1), no division by w
+vec3 transform_point(const mtx44& m, vec3 v); // (x, y, z, 1), no division by w
 vec3 transform_vector(const mtx44& m, vec3 v); // upper-left 3x3
 vec4 transform(const mtx44& m, vec4 v);
 mtx44 transpose(const mtx44& m);

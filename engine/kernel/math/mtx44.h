@@ -3,7 +3,7 @@
 #pragma once
 
 struct mtx44 {
-    float m[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    float m[16] = { 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1 };
 
     float& operator()(int row, int column) { return m[4 * row + column]; }
     float operator()(int row, int column) const { return m[4 * row + column]; }

@@ -2,8 +2,8 @@
 // kept with their text), dump functions and crash handling, g_SdlManager.
 #include <algorithm>
 #include <cstdarg>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "host/crash_guard.h"
