@@ -8,6 +8,16 @@
 
 namespace {
 
+// A case's name as a test name: letters and digits, the rest underscores.
+template <typename Case> std::string case_name(const ::testing::TestParamInfo<Case>& info)
+{
+    std::string n = info.param.name;
+    for (char& ch : n)
+        if (!isalnum(static_cast<unsigned char>(ch)))
+            ch = '_';
+    return n;
+}
+
 struct walk_case {
     const char* name;
     const char* script;
@@ -74,13 +84,7 @@ TEST_P(GrammarWalk, WalksAsWritten)
     EXPECT_EQ(out, c.walk);
 }
 
-INSTANTIATE_TEST_SUITE_P(Forms, GrammarWalk, ::testing::ValuesIn(walk_cases), [](const auto& info) {
-    std::string n = info.param.name;
-    for (char& ch : n)
-        if (!isalnum(static_cast<unsigned char>(ch)))
-            ch = '_';
-    return n;
-});
+INSTANTIATE_TEST_SUITE_P(Forms, GrammarWalk, ::testing::ValuesIn(walk_cases), case_name<walk_case>);
 
 struct error_case {
     const char* name;
@@ -135,13 +139,7 @@ TEST_P(GrammarError, StopsAtTheFirstSyntaxError)
     EXPECT_EQ(syntax_records, 1) << log_text();
 }
 
-INSTANTIATE_TEST_SUITE_P(Forms, GrammarError, ::testing::ValuesIn(error_cases), [](const auto& info) {
-    std::string n = info.param.name;
-    for (char& ch : n)
-        if (!isalnum(static_cast<unsigned char>(ch)))
-            ch = '_';
-    return n;
-});
+INSTANTIATE_TEST_SUITE_P(Forms, GrammarError, ::testing::ValuesIn(error_cases), case_name<error_case>);
 
 using GrammarRules = ScriptTest;
 
