@@ -35,6 +35,12 @@ struct Outcome {
     std::string output; // standard error and standard output
 };
 
+// How the process is started beyond its arguments and environment.
+struct Start {
+    fsys::path folder; // its current folder; empty: the copy of the sample game
+    bool no_room = false; // files may not grow (a full disk): writes to them fail
+};
+
 class HostE2E : public ::testing::Test {
 protected:
     void SetUp() override
@@ -107,12 +113,6 @@ protected:
     }
 
     enum Ending { Shutdown, EndsEarly };
-
-    // How the process is started beyond its arguments and environment.
-    struct Start {
-        fsys::path folder; // its current folder; empty: the copy of the sample game
-        bool no_room = false; // files may not grow (a full disk): writes to them fail
-    };
 
     Outcome run(const std::vector<std::string>& args, Ending ending = Shutdown,
         const std::vector<std::string>& extra_env = {}, const Start& start = {})
@@ -315,7 +315,7 @@ TEST_F(HostE2E, RegistryFileThatIsNoRegularFileIsToldAndStartUpGoesOn)
 
 TEST_F(HostE2E, FullDiskIsToldAndNoReportIsAnnouncedThatWasNotWritten)
 {
-    Outcome o = run({ "-crash" }, EndsEarly, {}, { .no_room = true });
+    Outcome o = run({ "-crash" }, EndsEarly, {}, { .folder = {}, .no_room = true });
     ASSERT_TRUE(o.exited) << "signal " << o.signal << "\n" << o.output;
     EXPECT_TRUE(has(o, "cannot write the log file '" + (write_dir() / "mirecrest.log").string() + "': File too large"))
         << o.output;
@@ -369,8 +369,9 @@ TEST_F(HostE2E, OnlyAHeldLockMeansARunningInstance)
     std::string lock = (root_ / "runtime" / "mc-mutex-Global_IronveilMutex").string();
     std::ofstream(lock).close();
     ASSERT_EQ(chmod(lock.c_str(), 0), 0);
-    if (geteuid() == 0)
+    if (geteuid() == 0) {
         ASSERT_EQ(chown(lock.c_str(), 65534, 65534), 0);
+    }
     Outcome stale = run({ "-frames=1", "-exitcode=3" });
     ASSERT_TRUE(stale.exited) << stale.output;
     EXPECT_EQ(stale.code, 3) << stale.output;
@@ -390,8 +391,8 @@ TEST_F(HostE2E, GameDirStartedFromAnotherFolderReadsThatGamesFiles)
 {
     fsys::create_directories(root_ / "elsewhere");
     std::ofstream(root_ / "elsewhere" / "game.ini") << "sub main() { GameClassName('WrongGame'); }\n";
-    Outcome o
-        = run({ "-game_dir=" + (root_ / "wd").string(), "-frames=1" }, Shutdown, {}, { .folder = root_ / "elsewhere" });
+    Outcome o = run({ "-game_dir=" + (root_ / "wd").string(), "-frames=1" }, Shutdown, {},
+        { .folder = root_ / "elsewhere", .no_room = false });
     ASSERT_TRUE(o.exited) << o.output;
     EXPECT_EQ(o.code, 0) << o.output;
     EXPECT_TRUE(has(o, "creating game class 'DemoGame'")) << o.output;
