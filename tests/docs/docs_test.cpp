@@ -56,10 +56,12 @@ std::set<std::string> lexer_words()
     return words;
 }
 
-// The keys of the game.ini reader: every name-shaped text the reader spells.
+// The keys of the game.ini reader: every text of the reader's source shaped
+// like a key (a name with a capital first letter, as every key has), wherever
+// its key table lives in that file.
 std::set<std::string> reader_keys()
 {
-    static const std::regex literal("\"([A-Za-z_][A-Za-z0-9_]*)\"");
+    static const std::regex literal("\"([A-Z][A-Za-z0-9_]*)\"");
     std::string source = read_file("engine/game/gameini_parser.cpp");
     std::set<std::string> keys;
     for (std::sregex_iterator it(source.begin(), source.end(), literal), end; it != end; ++it)
