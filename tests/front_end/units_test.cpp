@@ -37,7 +37,7 @@ TEST_F(Units, ImportDiamondLeavesTheSharedFileToTheLaterImport)
 // reuse a parse would take 2^layers file parses.
 TEST_F(Units, DiamondGraphsParseEachFileOnceWithoutACache)
 {
-    constexpr int layers = 12;
+    constexpr int layers = parser::max_import_depth; // the deepest files at the deepest level allowed
     auto name = [](int layer, char side) { return "l" + std::to_string(layer) + side + ".ini"; };
     write(name(layers, 'a'), "export int va = 1;");
     write(name(layers, 'b'), "export int vb = 2; sub Leaf() { L(vb + 1); }");
