@@ -4,8 +4,9 @@
 //   mcscript walk [--subtree NAME] [--extern KEY=VALUE]... FILE
 //   mcscript dump FILE
 //   mcscript settings FILE
-// Exit 0 on success, 1 when a file fails to parse or the subtree is missing,
-// 2 on usage errors. Log records go to standard error.
+// Exit 0 on success, 1 when a file fails to parse, the subtree is missing or a
+// nesting limit stopped the walk, 2 on usage errors (an --extern value the
+// extern it binds cannot take is one). Log records go to standard error.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -13,6 +14,7 @@
 
 #include "engine/game/gameini_parser.h"
 #include "engine/kernel/Parser/subtree.h"
+#include "engine/kernel/Parser/tree_iterator.h"
 #include "engine/kernel/Parser/unit.h"
 #include "engine/kernel/Parser/unit_loader.h"
 #include "tools/mcscript/extern_values.h"
@@ -78,6 +80,11 @@ int check(options& o)
     int status = exit_ok;
     for (const std::string& file : o.files) {
         parser::unit* u = parse(file, o);
+        if (o.externs.report_refusals()) {
+            if (u)
+                u->release();
+            return exit_usage;
+        }
         if (!u) {
             status = exit_failed;
             continue;
@@ -90,6 +97,11 @@ int check(options& o)
 int walk(options& o, mcscript::print_mode mode)
 {
     parser::unit* u = parse(o.files[0], o);
+    if (o.externs.report_refusals()) {
+        if (u)
+            u->release();
+        return exit_usage;
+    }
     if (!u)
         return exit_failed;
     parser::subtree* tree = u->find_subtree(o.subtree.c_str());
@@ -100,15 +112,17 @@ int walk(options& o, mcscript::print_mode mode)
     }
     tree->environment = nullptr;
     std::string text;
+    uint32_t stopped = parser::tree_iterator::stopped_walks();
     mcscript::print_walk(text, *tree, mode);
     std::fwrite(text.data(), 1, text.size(), stdout);
     tree->release();
-    return exit_ok;
+    return parser::tree_iterator::stopped_walks() == stopped ? exit_ok : exit_failed;
 }
 
 // The game.ini record exactly as the host builds it.
 int settings(const std::string& file)
 {
+    uint32_t stopped = parser::tree_iterator::stopped_walks();
     GameIniSettings record(file.c_str());
     if (record.status == GameIniSettings::LoadStatus::Missing) {
         std::fprintf(stderr, "mcscript: cannot find '%s'\n", file.c_str());
@@ -120,7 +134,7 @@ int settings(const std::string& file)
     }
     std::string text = mcscript::settings_text(record);
     std::fwrite(text.data(), 1, text.size(), stdout);
-    return exit_ok;
+    return parser::tree_iterator::stopped_walks() == stopped ? exit_ok : exit_failed;
 }
 
 } // namespace
