@@ -20,6 +20,7 @@ struct sink_state {
     std::FILE* file = nullptr;
     Log::Observer observer = nullptr;
     void* observer_user = nullptr;
+    bool to_standard_error = true;
 };
 
 sink_state& sinks()
@@ -80,8 +81,10 @@ void deliver(const Log::Record& record)
     string_base line = output_line(record);
     sink_state& s = sinks();
     platform::scoped_lock hold(s.lock);
-    std::fwrite(line.c_str(), 1, line.size(), stderr);
-    std::fflush(stderr); // buffered where it is a file or a pipe on Windows; a crash must not lose it
+    if (s.to_standard_error) {
+        std::fwrite(line.c_str(), 1, line.size(), stderr);
+        std::fflush(stderr); // buffered where it is a file or a pipe on Windows; a crash must not lose it
+    }
     if (s.file) {
         std::fwrite(line.c_str(), 1, line.size(), s.file);
         std::fflush(s.file); // the log must survive a crash that follows
@@ -171,6 +174,13 @@ void SetObserver(Observer observer, void* user)
     platform::scoped_lock hold(s.lock);
     s.observer = observer;
     s.observer_user = user;
+}
+
+void SetStandardErrorOutput(bool on)
+{
+    sink_state& s = sinks();
+    platform::scoped_lock hold(s.lock);
+    s.to_standard_error = on;
 }
 
 } // namespace Log

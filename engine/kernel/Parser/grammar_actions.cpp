@@ -2,6 +2,7 @@
 // bookkeeping that keeps expression trees shallow enough to walk.
 #include "engine/kernel/Parser/grammar_actions.h"
 
+#include "engine/kernel/Parser/front_end_trace.h"
 #include "engine/kernel/Parser/lexer_actions.h"
 #include "engine/kernel/Parser/scanner.h"
 #include "engine/kernel/Parser/unit.h"
@@ -60,12 +61,34 @@ void report_syntax_error(void* scanner, const char* message)
 
 } // namespace parser::grammar
 
-int yylex(parser::token_value* value, yyscan_t scanner)
+namespace {
+
+// The token's byte span in the trace's text; positions are only kept while
+// diagnostics are collected.
+parser::span token_span(parser::diag::trace& trace, yyscan_t scanner)
 {
-    if (!parser::grammar::too_deep)
-        return scan_token(value, scanner);
-    parser::grammar::too_deep = false;
+    const char* text = yyget_text(scanner);
+    uint32_t begin = trace.offset_of(text);
+    return { begin, begin + uint32_t(yyget_leng(scanner)) };
+}
+
+} // namespace
+
+int yylex(parser::token_value* value, parser::span* where, yyscan_t scanner)
+{
     parser::context* ctx = yyget_extra(scanner);
+    if (!parser::grammar::too_deep) {
+        int token = scan_token(value, scanner);
+        if (ctx->trace) {
+            *where = token_span(*ctx->trace, scanner);
+            ctx->trace->token(token, *where, yyget_held_char(scanner));
+        }
+        return token;
+    }
+    parser::grammar::too_deep = false;
+    if (ctx->trace)
+        ctx->trace->expression_too_deep();
+    ctx->explain(nullptr); // the syntax error that follows says it
     ctx->error(__LINE__, "parser::grammar", true, "expression nested more than %d levels deep in '%s' line %d\n",
         int(parser::grammar::max_expression_depth), ctx->current_unit->name.c_str(), yyget_lineno(scanner));
     return parser::lex::refused_token;
