@@ -208,6 +208,7 @@ trace::trace(sink& out, const char* file, char* text, uint32_t size)
     , text_(text)
     , size_(size)
     , outer_(innermost)
+    , errors_before_(out.count(severity::error))
 {
     innermost = this;
     byte_order_mark_ = text && size >= 3 && std::memcmp(text, "\xEF\xBB\xBF", 3) == 0;
@@ -260,8 +261,11 @@ void trace::add(severity level, span where, std::string message, std::vector<not
     made_.push_back(std::move(d));
 }
 
-void trace::token(int number, span where, char held)
+span trace::token(int number, const char* token_text, int length, char held)
 {
+    uint32_t begin = token_text >= text_ && token_text < text_ + size_ ? uint32_t(token_text - text_) : size_;
+    span where { begin, begin + uint32_t(length) };
+    span result = where;
     held_offset_ = where.end;
     held_ = held;
     if (number == 0)
@@ -280,6 +284,7 @@ void trace::token(int number, span where, char held)
         multiline_string_ = where;
         has_multiline_string_ = true;
     }
+    return result;
 }
 
 std::string trace::unknown_name(const std::string& name, const context& ctx) const
@@ -348,14 +353,12 @@ diagnostic trace::syntax_diagnostic(const syntax_report& report, const context& 
 
 // Hints that point elsewhere: the bracket an end of file left open, and a
 // string that ran across lines (strings may, so it is a hint, not an error).
-void trace::add_context_notes(diagnostic& d, const syntax_report& report) const
+void trace::add_context_notes(diagnostic& d) const
 {
     const token_seen& next = last_[0];
     if (next.number == 0 && !brackets_.empty()) {
         char open = char(brackets_.back().number);
-        char close = open == '{' ? '}' : open == '(' ? ')' : ']';
-        if (contains(report.expected, close))
-            d.notes.push_back({ at(brackets_.back().where), std::string("to match this '") + open + "'" });
+        d.notes.push_back({ at(brackets_.back().where), std::string("to match this '") + open + "'" });
     }
     if (has_multiline_string_) {
         position p = at({ multiline_string_.begin, multiline_string_.begin + 1 });
@@ -366,7 +369,7 @@ void trace::add_context_notes(diagnostic& d, const syntax_report& report) const
 void trace::syntax_error(const syntax_report& report, const context& ctx)
 {
     diagnostic d = syntax_diagnostic(report, ctx);
-    add_context_notes(d, report);
+    add_context_notes(d);
     add(d.level, { d.where.offset, d.where.offset + d.where.length }, d.message, d.notes);
 }
 
@@ -441,7 +444,7 @@ void trace::finish(const context& ctx, bool failed)
     pass_unexported(ctx);
     bool any_error = std::any_of(
         made_.begin(), made_.end(), [](const diagnostic& d) { return d.level == severity::error; });
-    if (failed && !any_error)
+    if (failed && !any_error && out_.count(severity::error) == errors_before_) // none shown, here or in an import
         add(severity::error, last_[0].where, "the game rejects this file");
     std::stable_sort(made_.begin(), made_.end(),
         [](const diagnostic& a, const diagnostic& b) { return a.where.offset < b.where.offset; });

@@ -38,15 +38,10 @@ public:
     // The trace of the parse running on this thread, innermost import first.
     static trace* current();
 
-    // The byte offset of a place in the text (its end for anything outside).
-    uint32_t offset_of(const char* place) const
-    {
-        return place >= text_ && place < text_ + size_ ? uint32_t(place - text_) : size_;
-    }
-    // Every token the grammar reads, with its byte span.
-    // held is the byte after it, which the scanner holds while it marks the
-    // token's end with a zero in the text.
-    void token(int number, span where, char held);
+    // Every token the grammar reads, as the scanner leaves it in the text:
+    // held is the byte after it, which the scanner keeps while a zero marks
+    // the token's end. Returns the token's byte span.
+    span token(int number, const char* token_text, int length, char held);
     int previous_token() const { return last_[1].number; }
     // The lexer refused the next token because an expression nested too deep.
     void expression_too_deep() { too_deep_ = true; }
@@ -89,7 +84,7 @@ private:
     std::string describe(const token_seen& t) const;
     void add(severity level, span where, std::string message, std::vector<note> notes = {});
     diagnostic syntax_diagnostic(const syntax_report& report, const context& ctx);
-    void add_context_notes(diagnostic& d, const syntax_report& report) const;
+    void add_context_notes(diagnostic& d) const;
     std::string unknown_name(const std::string& name, const context& ctx) const;
     void resolve_calls(const context& ctx);
     void add_warnings();
@@ -110,6 +105,7 @@ private:
     char* text_;
     uint32_t size_;
     trace* outer_;
+    int errors_before_; // the sink's errors when this file's parse began
     std::vector<diagnostic> made_;
     token_seen last_[3]; // last_[0] the newest token
     std::vector<token_seen> brackets_; // '{', '(' and '[' not yet closed

@@ -61,27 +61,16 @@ void report_syntax_error(void* scanner, const char* message)
 
 } // namespace parser::grammar
 
-namespace {
-
-// The token's byte span in the trace's text; positions are only kept while
-// diagnostics are collected.
-parser::span token_span(parser::diag::trace& trace, yyscan_t scanner)
-{
-    const char* text = yyget_text(scanner);
-    uint32_t begin = trace.offset_of(text);
-    return { begin, begin + uint32_t(yyget_leng(scanner)) };
-}
-
-} // namespace
-
 int yylex(parser::token_value* value, parser::span* where, yyscan_t scanner)
 {
     parser::context* ctx = yyget_extra(scanner);
     if (!parser::grammar::too_deep) {
         int token = scan_token(value, scanner);
-        if (ctx->trace) {
-            *where = token_span(*ctx->trace, scanner);
-            ctx->trace->token(token, *where, yyget_held_char(scanner));
+        if (ctx->trace) { // positions are kept only while diagnostics are collected
+            int length = 0;
+            char held = 0;
+            const char* text = yyget_token(scanner, &length, &held);
+            *where = ctx->trace->token(token, text, length, held);
         }
         return token;
     }
