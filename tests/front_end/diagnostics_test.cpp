@@ -148,21 +148,24 @@ const std::vector<diagnostic_case> cases = {
         "      |              ^~~~~\n",
         { "other=1" } },
     { "blocks nested too deep",
-        { { "a.ini", "sub main() {" + std::string(22, '\n') + [] {
-               std::string s;
-               for (int i = 0; i < 23; ++i)
-                   s += "F() {";
-               return s + std::string(23, '}') + "}\n";
-           }() } },
+        { { "a.ini",
+            "sub main() {" + std::string(22, '\n') +
+                [] {
+                    std::string s;
+                    for (int i = 0; i < 23; ++i)
+                        s += "F() {";
+                    return s + std::string(23, '}') + "}\n";
+                }() } },
         "a.ini:23:115: error: blocks nest more than 24 levels deep here (the file, the subtree body and 22 levels "
         "inside it)\n"
         "   23 | "
-            + [] {
-                  std::string s;
-                  for (int i = 0; i < 23; ++i)
-                      s += "F() {";
-                  return s + std::string(23, '}') + "}";
-              }()
+            +
+            [] {
+                std::string s;
+                for (int i = 0; i < 23; ++i)
+                    s += "F() {";
+                return s + std::string(23, '}') + "}";
+            }()
             + "\n      | " + std::string(114, ' ') + "^\n" },
     { "byte-order mark", { { "a.ini", "\xEF\xBB\xBFint x = 1;\n" } },
         "a.ini:1:1: warning: the file starts with a UTF-8 byte-order mark; the game reads it as empty\n"
