@@ -13,12 +13,10 @@ namespace {
 
 // Per thread: a parse and the imports it runs all happen on one thread. Only
 // plain values are thread-local; the notes themselves live with the parse.
-thread_local bool too_deep = false;
 thread_local std::unordered_map<const variable*, int32_t>* notes = nullptr;
 
 } // namespace
 
-bool& expression_too_deep() { return too_deep; }
 
 int32_t variable_depth(const variable* v)
 {
@@ -41,7 +39,7 @@ depth_notes::depth_notes()
 {
     if (outermost_) {
         notes = &depths_;
-        too_deep = false;
+        too_deep_flag = false;
     }
 }
 
@@ -49,7 +47,7 @@ depth_notes::~depth_notes()
 {
     if (outermost_) {
         notes = nullptr;
-        too_deep = false;
+        too_deep_flag = false;
     }
 }
 
@@ -61,25 +59,15 @@ void report_syntax_error(void* scanner, const char* message)
 
 } // namespace parser::grammar
 
-int yylex(parser::token_value* value, parser::span* where, yyscan_t scanner)
+int parser::grammar::refuse_token(void* scanner)
 {
+    too_deep_flag = false;
     parser::context* ctx = yyget_extra(scanner);
-    if (!parser::grammar::too_deep) {
-        int token = scan_token(value, scanner);
-        if (ctx->trace) { // positions are kept only while diagnostics are collected
-            int length = 0;
-            char held = 0;
-            const char* text = yyget_token(scanner, &length, &held);
-            *where = ctx->trace->token(token, text, length, held);
-        }
-        return token;
-    }
-    parser::grammar::too_deep = false;
     if (ctx->trace)
         ctx->trace->expression_too_deep();
     ctx->explain(nullptr); // the syntax error that follows says it
     ctx->error(__LINE__, "parser::grammar", true, "expression nested more than %d levels deep in '%s' line %d\n",
-        int(parser::grammar::max_expression_depth), ctx->current_unit->name.c_str(), yyget_lineno(scanner));
+        int(max_expression_depth), ctx->current_unit->name.c_str(), yyget_lineno(scanner));
     return parser::lex::refused_token;
 }
 
