@@ -51,6 +51,9 @@ struct Record {
 };
 using Observer = void (*)(const Record& record, void* user);
 MC_FILESYSTEM_API void SetObserver(Observer observer, void* user);
+// Stand-in extension: whether finished records are also written to standard
+// error (on by default; the script tool shows them only when asked).
+MC_FILESYSTEM_API void SetStandardErrorOutput(bool on);
 } // namespace Log
 
 namespace CLFilterAction {

@@ -26,6 +26,7 @@ struct sink_state {
     bool failing = false; // the last write to the file failed and was reported
     Log::Observer observer = nullptr;
     void* observer_user = nullptr;
+    bool echo_to_standard_error = true; // off while the script tool shows diagnostics instead
 };
 
 sink_state& sinks()
@@ -116,7 +117,8 @@ void deliver(const Log::Record& record)
     string_base line = output_line(record);
     sink_state& s = sinks();
     platform::scoped_lock hold(s.lock);
-    to_standard_error(line.c_str(), line.size());
+    if (s.echo_to_standard_error)
+        to_standard_error(line.c_str(), line.size());
     write_to_file(s, line.c_str(), line.size());
     if (s.observer)
         s.observer(record, s.observer_user);
@@ -231,6 +233,13 @@ void SetObserver(Observer observer, void* user)
     platform::scoped_lock hold(s.lock);
     s.observer = observer;
     s.observer_user = user;
+}
+
+void SetStandardErrorOutput(bool on)
+{
+    sink_state& s = sinks();
+    platform::scoped_lock hold(s.lock);
+    s.echo_to_standard_error = on;
 }
 
 } // namespace Log

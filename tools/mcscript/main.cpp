@@ -1,25 +1,30 @@
 // mcscript: the command-line tool for people who edit game scripts. It parses
-// scripts exactly as the game does and shows what a reader of them sees.
-//   mcscript check FILE...
-//   mcscript walk [--subtree NAME] [--extern KEY=VALUE]... FILE
-//   mcscript dump FILE
-//   mcscript settings FILE
+// scripts exactly as the game does, shows what a reader of them sees, and
+// reports problems as compilers do: file:line:column, the line and a caret.
 // Exit 0 on success, 1 when a file fails to parse, the subtree is missing or a
 // nesting limit stopped the walk, 2 on usage errors (an --extern value the
-// extern it binds cannot take is one). Log records go to standard error.
+// extern it binds cannot take is one). The game's own log records are shown
+// with --records.
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/game/gameini_parser.h"
+#include "engine/kernel/Parser/diagnostics.h"
 #include "engine/kernel/Parser/subtree.h"
 #include "engine/kernel/Parser/tree_iterator.h"
 #include "engine/kernel/Parser/unit.h"
 #include "engine/kernel/Parser/unit_loader.h"
+#include "host/modules/filesystem_module.h"
 #include "tools/mcscript/extern_values.h"
 #include "tools/mcscript/settings_printer.h"
 #include "tools/mcscript/statement_printer.h"
+
+#ifndef MCSCRIPT_VERSION
+#define MCSCRIPT_VERSION "unknown"
+#endif
 
 namespace {
 
@@ -27,15 +32,33 @@ constexpr int exit_ok = 0;
 constexpr int exit_failed = 1;
 constexpr int exit_usage = 2;
 
+constexpr const char* program = "mcscript";
+constexpr const char* stdin_name = "<stdin>"; // what diagnostics call standard input
+
+const char usage_text[] = "usage: mcscript check [--records] [--extern KEY=VALUE]... FILE...\n"
+                          "       mcscript walk [--records] [--subtree NAME] [--extern KEY=VALUE]... FILE\n"
+                          "       mcscript dump [--records] FILE\n"
+                          "       mcscript settings [--records] FILE\n"
+                          "       mcscript --help | --version\n"
+                          "\n"
+                          "  check     parse each file as the game does and report every problem\n"
+                          "  walk      print the statements a reader of subtree NAME (default main) sees\n"
+                          "  dump      as walk, plus each argument expression as the archive writes it\n"
+                          "  settings  print the game.ini record the host would build\n"
+                          "\n"
+                          "  --records           also write the game's own log records (MC_LOG filters them)\n"
+                          "  --extern KEY=VALUE  supply an extern value (a;b;c for an indexed list)\n"
+                          "  --subtree NAME      the subtree walk and dump start from\n"
+                          "  FILE                a script file; - reads standard input\n"
+                          "\n"
+                          "Problems go to standard error as FILE:LINE:COLUMN: error: MESSAGE.\n"
+                          "Exit status: 0 success, 1 a script failed, 2 usage error.\n";
+
 int usage(const char* problem)
 {
     if (problem)
-        std::fprintf(stderr, "mcscript: %s\n", problem);
-    std::fprintf(stderr,
-        "usage: mcscript check [--extern KEY=VALUE]... FILE...\n"
-        "       mcscript walk [--subtree NAME] [--extern KEY=VALUE]... FILE\n"
-        "       mcscript dump FILE\n"
-        "       mcscript settings FILE\n");
+        std::fprintf(stderr, "%s: error: %s\n", program, problem);
+    std::fputs(usage_text, stderr);
     return exit_usage;
 }
 
@@ -43,6 +66,7 @@ struct options {
     std::string subtree = "main";
     mcscript::extern_values externs;
     bool has_externs = false;
+    bool records = false;
     std::vector<std::string> files;
 };
 
@@ -52,7 +76,9 @@ bool read_options(int argc, char** argv, bool allow_subtree, bool allow_extern, 
     for (int i = 2; i < argc; ++i) {
         std::string a = argv[i];
         bool has_value = i + 1 < argc;
-        if (allow_subtree && a == "--subtree" && has_value) {
+        if (a == "--records") {
+            out.records = true;
+        } else if (allow_subtree && a == "--subtree" && has_value) {
             out.subtree = argv[++i];
         } else if (allow_extern && a == "--extern" && has_value) {
             if (!out.externs.add(argv[++i])) {
@@ -70,9 +96,36 @@ bool read_options(int argc, char** argv, bool allow_subtree, bool allow_extern, 
     return true;
 }
 
+// Standard input whole, followed by the two zero bytes the scanner needs.
+std::vector<char> read_standard_input()
+{
+    std::vector<char> text;
+    char buffer[65536];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, stdin)) > 0)
+        text.insert(text.end(), buffer, buffer + n);
+    text.push_back(0);
+    text.push_back(0);
+    return text;
+}
+
+// Parses one file (or standard input for "-") and shows its diagnostics.
 parser::unit* parse(const std::string& file, options& o)
 {
-    return ParseUnit(file.c_str(), o.has_externs ? &o.externs : nullptr, nullptr, true, nullptr);
+    parser::diag::sink diagnostics;
+    parser::unit* u;
+    {
+        parser::diag::collecting collect(diagnostics);
+        parser::extern_interface* externs = o.has_externs ? &o.externs : nullptr;
+        if (file == "-") {
+            std::vector<char> text = read_standard_input();
+            u = parser::parse_text(stdin_name, text.data(), text.size(), externs, nullptr, true, nullptr);
+        } else {
+            u = ParseUnit(file.c_str(), externs, nullptr, true, nullptr);
+        }
+    }
+    parser::diag::print(stderr, diagnostics, program);
+    return u;
 }
 
 int check(options& o)
@@ -107,7 +160,8 @@ int walk(options& o, mcscript::print_mode mode)
     parser::subtree* tree = u->find_subtree(o.subtree.c_str());
     u->release();
     if (!tree) {
-        std::fprintf(stderr, "mcscript: no subtree '%s' in '%s'\n", o.subtree.c_str(), o.files[0].c_str());
+        std::fprintf(stderr, "%s: error: no subtree '%s' in '%s'\n", program, o.subtree.c_str(),
+            o.files[0] == "-" ? stdin_name : o.files[0].c_str());
         return exit_failed;
     }
     tree->environment = nullptr;
@@ -122,48 +176,65 @@ int walk(options& o, mcscript::print_mode mode)
 // The game.ini record exactly as the host builds it.
 int settings(const std::string& file)
 {
+    if (file == "-")
+        return usage("settings reads game.ini by name, as the host does; '-' is not accepted");
+    parser::diag::sink diagnostics;
+    parser::diag::collecting collect(diagnostics);
     uint32_t stopped = parser::tree_iterator::stopped_walks();
     GameIniSettings record(file.c_str());
     if (record.status == GameIniSettings::LoadStatus::Missing) {
-        std::fprintf(stderr, "mcscript: cannot find '%s'\n", file.c_str());
+        std::fprintf(stderr, "%s: error: cannot open '%s': No such file or directory\n", program, file.c_str());
         return exit_failed;
     }
-    if (record.status == GameIniSettings::LoadStatus::Unparsable) {
-        std::fprintf(stderr, "mcscript: cannot parse '%s'\n", file.c_str());
+    parser::diag::print(stderr, diagnostics, program);
+    if (record.status == GameIniSettings::LoadStatus::Unparsable)
         return exit_failed;
-    }
     std::string text = mcscript::settings_text(record);
     std::fwrite(text.data(), 1, text.size(), stdout);
     return parser::tree_iterator::stopped_walks() == stopped ? exit_ok : exit_failed;
+}
+
+int run(const char* command, int argc, char** argv)
+{
+    options o;
+    bool is_check = std::strcmp(command, "check") == 0;
+    bool is_walk = std::strcmp(command, "walk") == 0;
+    bool is_dump = std::strcmp(command, "dump") == 0;
+    bool is_settings = std::strcmp(command, "settings") == 0;
+    if (!is_check && !is_walk && !is_dump && !is_settings)
+        return usage(("unknown command " + std::string(command)).c_str());
+    if (!read_options(argc, argv, is_walk, is_walk || is_check, o))
+        return exit_usage;
+    Log::SetStandardErrorOutput(o.records);
+    if (is_check)
+        return o.files.empty() ? usage("check needs at least one file") : check(o);
+    if (o.files.size() != 1)
+        return usage((std::string(command) + " takes exactly one file").c_str());
+    if (is_settings)
+        return settings(o.files[0]);
+    return walk(o, is_walk ? mcscript::print_mode::walk : mcscript::print_mode::dump);
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(usage_text, stdout);
+            return exit_ok;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("%s %s\n", program, MCSCRIPT_VERSION);
+            return exit_ok;
+        }
+    }
     if (argc < 2)
         return usage(nullptr);
-    const char* command = argv[1];
-    options o;
-    if (std::strcmp(command, "check") == 0) {
-        if (!read_options(argc, argv, false, true, o))
-            return exit_usage;
-        return o.files.empty() ? usage("check needs at least one file") : check(o);
+    // "--records" may also come before the command: it then counts as the command's option.
+    if (std::strcmp(argv[1], "--records") == 0 && argc > 2) {
+        std::swap(argv[1], argv[2]);
+        return run(argv[1], argc, argv);
     }
-    bool is_walk = std::strcmp(command, "walk") == 0;
-    if (is_walk || std::strcmp(command, "dump") == 0) {
-        if (!read_options(argc, argv, is_walk, is_walk, o))
-            return exit_usage;
-        if (o.files.size() != 1)
-            return usage("walk and dump take exactly one file");
-        return walk(o, is_walk ? mcscript::print_mode::walk : mcscript::print_mode::dump);
-    }
-    if (std::strcmp(command, "settings") == 0) {
-        if (!read_options(argc, argv, false, false, o))
-            return exit_usage;
-        if (o.files.size() != 1)
-            return usage("settings takes exactly one file");
-        return settings(o.files[0]);
-    }
-    return usage(("unknown command " + std::string(command)).c_str());
+    return run(argv[1], argc, argv);
 }

@@ -3,8 +3,12 @@
 #include "engine/kernel/Parser/context.h"
 
 #include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <string>
 
 #include "engine/kernel/Parser/extern_interface.h"
+#include "engine/kernel/Parser/front_end_trace.h"
 #include "engine/kernel/Parser/program_log.h"
 #include "engine/kernel/Parser/statements.h"
 #include "engine/kernel/Parser/subtree.h"
@@ -34,6 +38,19 @@ const extern_kind extern_kinds[7] = {
 
 const char* text_or_empty(const char* text) { return text ? text : ""; }
 
+const char* const type_names[7] = { "bool", "int", "float", "vec3", "vec4", "mtx", "string" };
+
+// The record's text as a diagnostic: one line, without the line feed.
+void show_record_text(diag::trace* trace, span here, const char* format, va_list args)
+{
+    char text[1024]; // the records' message size
+    std::vsnprintf(text, sizeof text, format, args);
+    std::string message = text;
+    while (!message.empty() && (message.back() == '\n' || message.back() == '!'))
+        message.pop_back();
+    trace->error(here, message);
+}
+
 } // namespace
 
 context::context(unit* target, extern_interface* interface, unit_cache* units)
@@ -47,9 +64,35 @@ context::~context() { release_scopes(); }
 
 const char* context::unit_name() const { return current_unit ? current_unit->name.c_str() : ""; }
 
+void context::explain(const char* message)
+{
+    if (!trace)
+        return;
+    if (message && *message)
+        trace->error(here, message);
+    explained_ = true;
+}
+
+void context::explain_extern(int type, const char* name, const char* key, const char* problem)
+{
+    if (!trace)
+        return;
+    std::string shown = std::string("extern ") + type_names[type] + " '" + text_or_empty(name) + "'";
+    if (std::strcmp(text_or_empty(name), key) != 0)
+        shown += std::string(" (key '") + key + "')";
+    explain((shown + " " + problem).c_str());
+}
+
 void context::error(int line, const char* function, bool prefixed, const char* format, ...)
 {
     error_flag = 1;
+    if (trace && !explained_) {
+        va_list args;
+        va_start(args, format);
+        show_record_text(trace, here, format, args);
+        va_end(args);
+    }
+    explained_ = false;
     Log::LogLine record(Log::ELevel::Error, "Parser", nodes_where(line, function));
     if (!record.enabled())
         return;
@@ -84,8 +127,10 @@ variable* context::find_variable(const char* name)
 // ends at its end_block. Past the deepest level that is the nesting error.
 void context::refuse_block()
 {
-    if (depth >= max_depth - 1)
+    if (depth >= max_depth - 1) {
+        explain("blocks nest more than 24 levels deep here (the file, the subtree body and 22 levels inside it)");
         error(__LINE__, "parser::context::start_block", true, "too many nesting levels in '%s'!\n", unit_name());
+    }
     refused_scopes.push_back(std::make_unique<variable_table>());
 }
 
@@ -149,6 +194,8 @@ void context::begin_subtree(const char* name)
         refuse_block(); // nothing could own the subtree
         return;
     }
+    if (trace)
+        trace->subtree_defined(here, name);
     subtree* s = new subtree(name);
     current_unit->subtrees.push_back(s);
     current_subtree = s;
@@ -218,7 +265,11 @@ void context::begin_function_body()
 
 node_call* context::begin_call(const char* name)
 {
+    explain(nullptr); // an unknown subtree is shown at the file's end, when it is known whether it comes later
     node_call* statement = new node_call(*this, name);
+    explained_ = false;
+    if (trace && !statement->subtree)
+        trace->call(here, name);
     current_call = add_statement(statement) ? statement : nullptr;
     return current_call;
 }
@@ -239,12 +290,15 @@ variable* context::add_extern_var(const char* name, const char* key, node_expr<i
     const extern_kind& kind = extern_kinds[type_number_v<T>];
     const char* key_text = text_or_empty(key ? key : name);
     extern_binding<T>* binding = nullptr;
-    if (!externs)
+    if (!externs) {
+        explain_extern(type_number_v<T>, name, key_text, "cannot be bound: this program supplies no extern values");
         error(__LINE__, kind.function, false,
             "[ERROR PARSER '%s'] var '%s = %s' declared as extern and no extern interface linked!\n", unit_name(),
             text_or_empty(name), key_text);
-    else if (!(binding = (externs->*extern_finder<T>::find)(key_text)))
+    } else if (!(binding = (externs->*extern_finder<T>::find)(key_text))) {
+        explain_extern(type_number_v<T>, name, key_text, "has no value: nothing is supplied under that key");
         error(__LINE__, kind.function, false, kind.not_found, unit_name(), text_or_empty(name), key_text);
+    }
     if (!binding || depth < 0) {
         if (index_expr)
             index_expr->release();

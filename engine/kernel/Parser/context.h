@@ -10,6 +10,7 @@
 
 #include "engine/kernel/Parser/node.h"
 #include "engine/kernel/Parser/node_list.h"
+#include "engine/kernel/Parser/source_span.h"
 #include "engine/kernel/Parser/variable_table.h"
 
 namespace parser {
@@ -22,6 +23,9 @@ class subtree;
 class unit;
 class variable;
 struct unit_cache; // the shared cache of parsed units, owned by the loader's caller
+namespace diag {
+class trace;
+}
 
 class context {
 public:
@@ -96,7 +100,13 @@ public:
 
     // The one funnel for the errors of a parse: a level-2 "Parser" record
     // (prefixed with "[function] " when asked) and the error flag.
+    // With diagnostics collected, the error is also shown at the construct
+    // being parsed (here), in the words given to explain just before, or else
+    // in the record's own words.
     void error(int line, const char* function, bool prefixed, const char* format, ...);
+    // The script writer's words for the next error; empty when the error is
+    // shown another way.
+    void explain(const char* message);
     bool has_error() const { return error_flag != 0; }
 
     unit* current_unit;
@@ -113,11 +123,19 @@ public:
     // The scopes of refused blocks not yet ended, innermost last; they stand
     // inside every open block.
     std::vector<std::unique_ptr<variable_table>> refused_scopes;
+    diag::trace* trace = nullptr; // set only while diagnostics are collected
+    span here { 0, 0 }; // the construct the grammar is handing over, for diagnostics
+    // The grammar's location stack at its last reduction, from the symbol
+    // below the reduced ones: a syntax error report reads which symbols on
+    // top of the stack were reduced from nothing.
+    const span* reduced_at = nullptr;
 
 private:
     void refuse_block();
     template <typename T> variable* add_extern_var(const char* name, const char* key, node_expr<int32_t>* index_expr);
     const char* unit_name() const;
+    void explain_extern(int type, const char* name, const char* key, const char* problem);
+    bool explained_ = false;
 };
 
 } // namespace parser

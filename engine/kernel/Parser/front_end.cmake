@@ -15,6 +15,8 @@ list(APPEND mc_parser_sources
   ${FLEX_script_lexer_OUTPUTS}
   ${CMAKE_CURRENT_LIST_DIR}/grammar_actions.cpp
   ${CMAKE_CURRENT_LIST_DIR}/lexer_actions.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/diagnostics.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/front_end_trace.cpp
   ${CMAKE_CURRENT_LIST_DIR}/unit_loader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tree_iterator.cpp
   ${CMAKE_CURRENT_LIST_DIR}/param_iterator.cpp)

@@ -2,6 +2,7 @@
 // bookkeeping that keeps expression trees shallow enough to walk.
 #include "engine/kernel/Parser/grammar_actions.h"
 
+#include "engine/kernel/Parser/front_end_trace.h"
 #include "engine/kernel/Parser/lexer_actions.h"
 #include "engine/kernel/Parser/scanner.h"
 #include "engine/kernel/Parser/subtree.h"
@@ -13,13 +14,11 @@ namespace {
 
 // Per thread: a parse and the imports it runs all happen on one thread. Only
 // plain values are thread-local; the notes themselves live with the parse.
-thread_local bool too_deep = false;
 thread_local int32_t deepest_in_subtree = 0;
 thread_local std::unordered_map<const variable*, int32_t>* notes = nullptr;
 
 } // namespace
 
-bool& expression_too_deep() { return too_deep; }
 
 int32_t variable_depth(const variable* v)
 {
@@ -38,7 +37,7 @@ void remember_depth(const variable* v, int32_t depth)
 void note_depth(int32_t depth)
 {
     if (depth > max_expression_depth)
-        too_deep = true;
+        too_deep_flag = true;
     track_depth(depth);
 }
 
@@ -68,7 +67,7 @@ depth_notes::depth_notes()
 {
     if (outermost_) {
         notes = &depths_;
-        too_deep = false;
+        too_deep_flag = false;
     }
 }
 
@@ -76,7 +75,7 @@ depth_notes::~depth_notes()
 {
     if (outermost_) {
         notes = nullptr;
-        too_deep = false;
+        too_deep_flag = false;
     }
 }
 
@@ -88,13 +87,20 @@ void report_syntax_error(void* scanner, const char* message)
 
 } // namespace parser::grammar
 
+int parser::grammar::refuse_token(void* scanner)
+{
+    too_deep_flag = false;
+    parser::context* ctx = yyget_extra(scanner);
+    if (ctx->trace)
+        ctx->trace->expression_too_deep();
+    ctx->explain(nullptr); // the syntax error that follows says it
+    ctx->error(__LINE__, "parser::grammar", true, "expression nested more than %d levels deep in '%s' line %d\n",
+        int(max_expression_depth), ctx->current_unit->name.c_str(), yyget_lineno(scanner));
+    return parser::lex::refused_token;
+}
+
 int yylex(parser::token_value* value, yyscan_t scanner)
 {
-    if (!parser::grammar::too_deep)
-        return scan_token(value, scanner);
-    parser::grammar::too_deep = false;
-    parser::context* ctx = yyget_extra(scanner);
-    ctx->error(__LINE__, "parser::grammar", true, "expression nested more than %d levels deep in '%s' line %d\n",
-        int(parser::grammar::max_expression_depth), ctx->current_unit->name.c_str(), yyget_lineno(scanner));
-    return parser::lex::refused_token;
+    parser::span where { 0, 0 };
+    return yylex(value, &where, scanner);
 }

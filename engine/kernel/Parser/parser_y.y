@@ -5,11 +5,14 @@
 %require "3.8"
 %define api.pure full
 %define api.value.type {parser::token_value}
-%define parse.error simple
+%define parse.error custom
+%locations
+%define api.location.type {parser::span}
 %lex-param {yyscan_t scanner}
 %parse-param {yyscan_t scanner} {parser::context* ctx} {void* environment}
 
 %code requires {
+#include "engine/kernel/Parser/source_span.h"
 #include "engine/kernel/Parser/token_value.h"
 namespace parser {
 class context;
@@ -18,16 +21,43 @@ typedef void* yyscan_t;
 }
 
 %code {
+#include <vector>
+
 #include "engine/kernel/Parser/grammar_actions.h"
 
 using namespace parser;
 using namespace parser::grammar;
 
+#include "engine/kernel/Parser/front_end_trace.h"
 #include "engine/kernel/Parser/scanner.h"
-static void yyerror(yyscan_t scanner, parser::context*, void*, const char* message)
+
+/* A symbol spans from its first token's start to its last token's end; an
+   empty one sits at the end of what came before it. */
+#define YYLLOC_DEFAULT(Current, Rhs, N)                                  \
+    do {                                                                 \
+        ctx->reduced_at = &YYRHSLOC(Rhs, 0);                             \
+        if (N) {                                                         \
+            (Current).begin = YYRHSLOC(Rhs, 1).begin;                    \
+            (Current).end = YYRHSLOC(Rhs, N).end;                        \
+        } else {                                                         \
+            (Current).begin = (Current).end = YYRHSLOC(Rhs, 0).end;      \
+        }                                                                \
+    } while (0)
+
+/* Stack exhaustion: the syntax error record, as for any other syntax error. */
+static void yyerror(parser::span* where, yyscan_t scanner, parser::context* ctx, void*, const char* message)
 {
     parser::grammar::report_syntax_error(scanner, message);
+    if (ctx->trace) {
+        parser::diag::syntax_report report;
+        report.stack_exhausted = true;
+        ctx->trace->syntax_error(report, *ctx);
+    }
+    (void)where;
 }
+
+/* The construct an action hands to the context, for its diagnostics. */
+static inline void at(parser::context* ctx, parser::span where) { ctx->here = where; }
 }
 
 %token TOK_IMPORT 258 TOK_SUB 259 TOK_CALL 260 TOK_IF 261 TOK_ELSEIF 262 TOK_ELSE 263
@@ -94,8 +124,8 @@ script: import_list item_list ;
 import_list: %empty | import_list import ;
 
 import
-    : TOK_IMPORT TOK_STRING_CONST       { ctx->import($2, environment); }
-    | TOK_IMPORT TOK_LONG_STRING_CONST  { ctx->import(long_text($2), environment); delete $2; }
+    : TOK_IMPORT TOK_STRING_CONST       { at(ctx, @2); ctx->import($2, environment); }
+    | TOK_IMPORT TOK_LONG_STRING_CONST  { at(ctx, @2); ctx->import(long_text($2), environment); delete $2; }
     ;
 
 item_list: %empty | item_list item ;
@@ -105,7 +135,7 @@ item: declaration | subtree_def ;
 /* ---- declarations ---- */
 
 declaration
-    : modifiers var_def ';'                 { declare_plain(ctx, $2, $1); }
+    : modifiers var_def ';'                 { at(ctx, @2); declare_plain(ctx, $2, $1); }
     | TOK_EXTERN modifiers extern_def ';'   { finish_extern($3, $2); }
     ;
 
@@ -138,20 +168,20 @@ var_def
     ;
 
 extern_def
-    : TOK_BOOL name                        { $$ = add_extern<B>(ctx, $2, $2, {}); }
-    | TOK_BOOL name '=' name opt_index     { $$ = add_extern<B>(ctx, $2, $4, $5); }
-    | TOK_INT name                         { $$ = add_extern<I>(ctx, $2, $2, {}); }
-    | TOK_INT name '=' name opt_index      { $$ = add_extern<I>(ctx, $2, $4, $5); }
-    | TOK_FLOAT name                       { $$ = add_extern<F>(ctx, $2, $2, {}); }
-    | TOK_FLOAT name '=' name opt_index    { $$ = add_extern<F>(ctx, $2, $4, $5); }
-    | TOK_VEC3 name                        { $$ = add_extern<V3>(ctx, $2, $2, {}); }
-    | TOK_VEC3 name '=' name opt_index     { $$ = add_extern<V3>(ctx, $2, $4, $5); }
-    | TOK_VEC4 name                        { $$ = add_extern<V4>(ctx, $2, $2, {}); }
-    | TOK_VEC4 name '=' name opt_index     { $$ = add_extern<V4>(ctx, $2, $4, $5); }
-    | TOK_MTX name                         { $$ = add_extern<M>(ctx, $2, $2, {}); }
-    | TOK_MTX name '=' name opt_index      { $$ = add_extern<M>(ctx, $2, $4, $5); }
-    | TOK_STRING name                      { $$ = add_extern<S>(ctx, $2, $2, {}); }
-    | TOK_STRING name '=' name opt_index   { $$ = add_extern<S>(ctx, $2, $4, $5); }
+    : TOK_BOOL name                        { at(ctx, @2); $$ = add_extern<B>(ctx, $2, $2, {}); }
+    | TOK_BOOL name '=' name opt_index     { at(ctx, @2); $$ = add_extern<B>(ctx, $2, $4, $5); }
+    | TOK_INT name                         { at(ctx, @2); $$ = add_extern<I>(ctx, $2, $2, {}); }
+    | TOK_INT name '=' name opt_index      { at(ctx, @2); $$ = add_extern<I>(ctx, $2, $4, $5); }
+    | TOK_FLOAT name                       { at(ctx, @2); $$ = add_extern<F>(ctx, $2, $2, {}); }
+    | TOK_FLOAT name '=' name opt_index    { at(ctx, @2); $$ = add_extern<F>(ctx, $2, $4, $5); }
+    | TOK_VEC3 name                        { at(ctx, @2); $$ = add_extern<V3>(ctx, $2, $2, {}); }
+    | TOK_VEC3 name '=' name opt_index     { at(ctx, @2); $$ = add_extern<V3>(ctx, $2, $4, $5); }
+    | TOK_VEC4 name                        { at(ctx, @2); $$ = add_extern<V4>(ctx, $2, $2, {}); }
+    | TOK_VEC4 name '=' name opt_index     { at(ctx, @2); $$ = add_extern<V4>(ctx, $2, $4, $5); }
+    | TOK_MTX name                         { at(ctx, @2); $$ = add_extern<M>(ctx, $2, $2, {}); }
+    | TOK_MTX name '=' name opt_index      { at(ctx, @2); $$ = add_extern<M>(ctx, $2, $4, $5); }
+    | TOK_STRING name                      { at(ctx, @2); $$ = add_extern<S>(ctx, $2, $2, {}); }
+    | TOK_STRING name '=' name opt_index   { at(ctx, @2); $$ = add_extern<S>(ctx, $2, $4, $5); }
     ;
 
 opt_index
@@ -162,7 +192,7 @@ opt_index
 /* ---- subtrees ---- */
 
 subtree_def
-    : TOK_SUB TOK_IDENTIFIER '('  { begin_subtree(ctx, $2); }
+    : TOK_SUB TOK_IDENTIFIER '('  { at(ctx, @2); begin_subtree(ctx, $2); }
       param_list ')' '{' statement_list '}'  { end_subtree(ctx, environment); }
     ;
 
@@ -181,13 +211,13 @@ statement
     | call_stmt
     | if_stmt
     | function_stmt ';'
-    | function_stmt '{'  { open_body(ctx, $1); }  statement_list '}'  { ctx->end_block(); }
+    | function_stmt '{'  { at(ctx, @2); open_body(ctx, $1); }  statement_list '}'  { ctx->end_block(); }
     | function_stmt '=' TOK_STRING_CONST       { set_text(ctx, $3); }
     | function_stmt '=' TOK_LONG_STRING_CONST  { set_text(ctx, long_text($3)); delete $3; }
     ;
 
 function_stmt
-    : TOK_IDENTIFIER '('  { ctx->begin_function($1); }  arg_list ')'  { $$ = ctx->current_function; }
+    : TOK_IDENTIFIER '('  { at(ctx, @1); ctx->begin_function($1); }  arg_list ')'  { $$ = ctx->current_function; }
     ;
 
 arg_list: %empty | arg | arg_list ',' arg ;
@@ -195,7 +225,7 @@ arg_list: %empty | arg | arg_list ',' arg ;
 arg: any_expr  { ctx->add_argument($1); } ;
 
 call_stmt
-    : TOK_CALL TOK_IDENTIFIER  { ctx->begin_call($2); }  '(' named_arg_list ')' ';'
+    : TOK_CALL TOK_IDENTIFIER  { at(ctx, @2); ctx->begin_call($2); }  '(' named_arg_list ')' ';'
     ;
 
 named_arg_list: %empty | named_arg | named_arg_list ',' named_arg ;
@@ -211,14 +241,14 @@ named_arg
     ;
 
 if_stmt
-    : TOK_IF '(' bool_expr ')' '{'  { ctx->begin_if($3.node); $3 = {}; }
+    : TOK_IF '(' bool_expr ')' '{'  { at(ctx, @5); ctx->begin_if($3.node); $3 = {}; }
       statement_list '}'  { ctx->end_block(); }  else_part
     ;
 
 else_part
     : %empty
-    | TOK_ELSE '{'  { ctx->begin_else(); }  statement_list '}'  { ctx->end_block(); }
-    | TOK_ELSE  { ctx->begin_else(); }  if_stmt  { ctx->end_block(); }
+    | TOK_ELSE '{'  { at(ctx, @2); ctx->begin_else(); }  statement_list '}'  { ctx->end_block(); }
+    | TOK_ELSE  { at(ctx, @1); ctx->begin_else(); }  if_stmt  { ctx->end_block(); }
     ;
 
 /* ---- expressions ---- */
@@ -440,3 +470,130 @@ string_expr
     ;
 
 %%
+
+/* What the grammar expected at a syntax error, read from its own tables: for
+   each token, whether the automaton would shift it from the states on the
+   stack after the reductions it calls for (the walk of bison's lookahead
+   correction, made only when an error is reported). */
+
+namespace {
+
+using state_stack = std::vector<int>;
+
+/* The states from the bottom (the initial state 0, which no symbol leads to)
+   to the top. */
+state_stack states_of(const yypcontext_t* yyctx)
+{
+    const yy_state_t* top = yyctx->yyssp;
+    const yy_state_t* bottom = top;
+    while (*bottom != 0)
+        --bottom;
+    return state_stack(bottom, top + 1);
+}
+
+int goto_state(int state, int lhs)
+{
+    int g = yypgoto[lhs - YYNTOKENS] + state;
+    return 0 <= g && g <= YYLAST && yycheck[g] == state ? yytable[g] : yydefgoto[lhs - YYNTOKENS];
+}
+
+bool shifts(state_stack stack, yysymbol_kind_t token)
+{
+    for (int steps = 0; steps < 10000; ++steps) { // each loop reduces; a bound keeps a fault from hanging
+        int state = stack.back();
+        int rule = yydefact[state];
+        int n = yypact[state];
+        if (!yypact_value_is_default(n)) {
+            n += token;
+            if (0 <= n && n <= YYLAST && yycheck[n] == token) {
+                int action = yytable[n];
+                if (action > 0)
+                    return true;
+                if (yytable_value_is_error(action))
+                    return false;
+                rule = -action;
+            }
+        }
+        if (rule == 0 || size_t(yyr2[rule]) >= stack.size())
+            return false;
+        stack.resize(stack.size() - size_t(yyr2[rule]));
+        stack.push_back(goto_state(stack.back(), yyr1[rule]));
+    }
+    return false;
+}
+
+/* The token number the lexer returns for a token kind. */
+int token_number(int kind)
+{
+    for (int number = 0; number <= YYMAXUTOK; ++number)
+        if (YYTRANSLATE(number) == kind)
+            return number;
+    return -1;
+}
+
+const yysymbol_kind_t typed_symbols[7] = { YYSYMBOL_bool_expr, YYSYMBOL_int_expr, YYSYMBOL_float_expr,
+    YYSYMBOL_vec3_expr, YYSYMBOL_vec4_expr, YYSYMBOL_mtx_expr, YYSYMBOL_string_expr };
+
+/* A typed expression just read where another type would have let the parse go
+   on: which type it was, and which would have fitted. */
+void type_mismatch(const state_stack& stack, yysymbol_kind_t token, parser::diag::syntax_report& report)
+{
+    for (int have = 0; have < 7; ++have) {
+        if (yystos[stack.back()] != typed_symbols[have])
+            continue;
+        report.on_top = have;
+        for (int want = 0; want < 7; ++want) {
+            state_stack other(stack.begin(), stack.end() - 1);
+            other.push_back(goto_state(other.back(), typed_symbols[want]));
+            if (want != have && shifts(other, token)) {
+                report.would_fit = want;
+                return;
+            }
+        }
+    }
+}
+
+
+/* The tokens that would have let the parse go on, from the stack as it is and
+   as it was before the empty reductions (a mid-rule marker, an empty list)
+   that the automaton made on the erroneous token by default. */
+std::vector<int> expected_tokens(state_stack stack, const parser::span* reduced_at)
+{
+    std::vector<bool> seen(YYNTOKENS, false);
+    for (;;) {
+        for (int kind = 0; kind < YYNTOKENS; ++kind)
+            if (kind != YYSYMBOL_YYerror && kind != YYSYMBOL_YYUNDEF && !seen[size_t(kind)])
+                seen[size_t(kind)] = shifts(stack, yysymbol_kind_t(kind));
+        // A nonterminal on top came from the last reduction, so the location
+        // stack then still ends with it; an empty one matched no input.
+        if (stack.size() < 2 || yystos[stack.back()] < YYNTOKENS || !reduced_at || reduced_at[1].begin != reduced_at[1].end)
+            break;
+        stack.pop_back();
+        --reduced_at;
+    }
+    std::vector<int> expected;
+    for (int kind = 0; kind < YYNTOKENS; ++kind)
+        if (seen[size_t(kind)])
+            expected.push_back(token_number(kind));
+    return expected;
+}
+
+} // namespace
+
+static int yyreport_syntax_error(const yypcontext_t* yyctx, yyscan_t scanner, parser::context* ctx, void*)
+{
+    parser::grammar::report_syntax_error(scanner, "syntax error");
+    (void)&yypcontext_expected_tokens; // bison's own list stops at default reductions; shifts() does not
+    if (!ctx->trace)
+        return 0;
+    parser::diag::syntax_report report;
+    state_stack stack = states_of(yyctx);
+    // A push that filled the stack moved it to a larger block, leaving the
+    // last reduction's place behind: the stack then holds a multiple of the
+    // 200 entries bison starts with.
+    bool moved = stack.size() % YYINITDEPTH == 0;
+    report.expected = expected_tokens(stack, moved ? nullptr : ctx->reduced_at);
+    type_mismatch(stack, yypcontext_token(yyctx), report);
+    ctx->trace->syntax_error(report, *ctx);
+    return 0;
+}

@@ -1,13 +1,19 @@
 // ParseUnit and the import of one file into another.
 #include "engine/kernel/Parser/unit_loader.h"
 
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <strings.h>
 
 #include "engine/kernel/Parser/context.h"
+#include "engine/kernel/Parser/diagnostics.h"
 #include "engine/kernel/Parser/extern_interface.h"
+#include "engine/kernel/Parser/front_end_trace.h"
 #include "engine/kernel/Parser/grammar_actions.h"
 #include "engine/kernel/Parser/parser_y.hpp"
 #include "engine/kernel/Parser/scanner.h"
@@ -64,6 +70,41 @@ void declare_predefined(context& ctx, extern_interface* externs)
     }
 }
 
+// Why a file cannot be opened, in the system's words, for the diagnostic
+// (the filesystem module says only that it failed).
+std::string open_failure_reason(const char* file_name)
+{
+    std::error_code error;
+    if (std::filesystem::is_directory(file_name, error))
+        return std::strerror(EISDIR);
+    errno = 0;
+    std::FILE* f = std::fopen(file_name, "rb");
+    int reason = errno;
+    if (f) {
+        std::fclose(f);
+        return "not a regular file";
+    }
+    return std::strerror(reason ? reason : ENOENT);
+}
+
+// A file that cannot be opened: the import that asked for it reports it, or
+// the file itself when the tool named it.
+void diagnose_open_failure(const char* file_name)
+{
+    diag::sink* out = diag::collecting::active();
+    if (!out)
+        return;
+    std::string reason = open_failure_reason(file_name);
+    if (diag::trace* importing = diag::trace::current()) {
+        importing->open_failed(reason);
+        return;
+    }
+    diag::diagnostic d;
+    d.where.file = file_name;
+    d.message = std::string("cannot open '") + file_name + "': " + reason;
+    out->add(std::move(d));
+}
+
 // The whole file followed by the two zero bytes the scanner needs; null
 // (after the warning or error) when it cannot be opened, is too large for the
 // scanner or the buffer is not allocated.
@@ -72,6 +113,7 @@ char* read_text(const char* file_name, size_t* size)
     fs::file f;
     if (!f.open(file_name, EFSMode::Read, FFSOpenFlags::None)) {
         warn(__LINE__, "cannot open file '%s'\n", file_name);
+        diagnose_open_failure(file_name);
         return nullptr;
     }
     uint64_t length = f.length();
@@ -251,7 +293,10 @@ void context::import(const char* file_name, void* environment)
         found->release(); // a file is imported once per import graph
         return;
     }
+    if (trace)
+        trace->import_started(here);
     if (in_progress(file_name)) {
+        explain("this import leads back to a file that is importing it");
         error(__LINE__, "parser::context::import", true, "import of '%s' in '%s' leads back to itself\n", file_name,
             current_unit->name.c_str());
         return;
@@ -263,6 +308,9 @@ void context::import(const char* file_name, void* environment)
     }
     unit* u = parse_import(file_name, externs, cache, environment);
     if (!u) {
+        std::string reason = trace ? trace->take_open_failure() : std::string();
+        // Errors inside the file were shown at their places, with the import.
+        explain(reason.empty() ? nullptr : (std::string("cannot open '") + file_name + "': " + reason).c_str());
         error(__LINE__, "parser::context::import", true, "Cannot find import file '%s' in '%s'\n", file_name,
             current_unit->name.c_str());
         return;
@@ -293,12 +341,22 @@ unit* parse_text(const char* unit_name, char* text, size_t size, extern_interfac
     grammar::depth_notes depths;
     unit* u = new unit(unit_name);
     context ctx(u, externs, cache);
+    diag::sink* diagnostics = diag::collecting::active();
+    std::optional<diag::trace> trace;
+    if (diagnostics && text) {
+        trace.emplace(*diagnostics, unit_name, text, uint32_t(size - 2));
+        ctx.trace = &*trace;
+    }
     ctx.start_block(nullptr);
     if (externs)
         declare_predefined(ctx, externs);
     int line = 0;
     bool accepted = run_grammar(ctx, text, size, environment, &line);
-    if (text && (!accepted || ctx.has_error())) {
+    bool failed = text && (!accepted || ctx.has_error());
+    if (trace)
+        trace->finish(ctx, failed);
+    ctx.trace = nullptr; // the file's own failure record is no diagnostic: its causes are
+    if (failed) {
         ctx.error(__LINE__, "ParseUnit", true, "syntax error in '%s' line %d\n", unit_name, line);
         u->release();
         ctx.release_scopes();

@@ -86,6 +86,7 @@ void Settings::SetCategoryLevel(const char* category, int level)
 }
 
 void SetObserver(Observer, void*) { }
+void SetStandardErrorOutput(bool) { }
 
 } // namespace Log
 
