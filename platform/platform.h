@@ -105,7 +105,8 @@ struct message {
 };
 
 // PeekMessageA: true when a message was taken (removed with pm_remove).
-MC_PLATFORM_API bool peek_message(message* out, handle window, uint32_t filter_min, uint32_t filter_max, uint32_t remove);
+MC_PLATFORM_API bool peek_message(
+    message* out, handle window, uint32_t filter_min, uint32_t filter_max, uint32_t remove);
 MC_PLATFORM_API bool translate_message(const message* msg);
 MC_PLATFORM_API int64_t dispatch_message(const message* msg);
 MC_PLATFORM_API void post_quit_message(int exit_code);
