@@ -56,7 +56,9 @@ constexpr size_t max_path = 260;
 // ---- module and paths -----------------------------------------------------
 
 // GetModuleFileNameA: the file name of a module (null: the executable); the
-// number of characters written, 0 on failure.
+// number of characters written without the zero, 0 on failure. A name that does
+// not fit is cut to size - 1 characters (zero-terminated) and size is returned,
+// as GetModuleFileNameA does.
 MC_PLATFORM_API uint32_t module_file_name(handle module, char* out, uint32_t size);
 // _splitpath_s: drive and directory of a path (each buffer max_path bytes, may be null).
 MC_PLATFORM_API void split_path(const char* path, char* drive, char* directory, char* file_name, char* extension);
@@ -70,7 +72,8 @@ MC_PLATFORM_API char path_separator();
 // RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkey, 0, KEY_QUERY_VALUE): true when opened.
 MC_PLATFORM_API bool registry_open(const char* subkey, handle* key);
 // RegQueryValueExA for a string value; *size is the buffer size in, bytes stored
-// (zero included) out. False when the value is missing, not a string or too long.
+// (zero included) out. False when the value is missing, not a string or too long;
+// only for a string too long is *size then the larger size it would take.
 MC_PLATFORM_API bool registry_read_string(handle key, const char* value, char* buffer, uint32_t* size);
 MC_PLATFORM_API void registry_close(handle key);
 
