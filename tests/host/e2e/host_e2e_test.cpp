@@ -39,6 +39,7 @@ struct Outcome {
 struct Start {
     fsys::path folder; // its current folder; empty: the copy of the sample game
     bool no_room = false; // files may not grow (a full disk): writes to them fail
+    std::string executable = MC_MIRECREST_PATH;
 };
 
 class HostE2E : public ::testing::Test {
@@ -77,9 +78,10 @@ protected:
         ASSERT_EQ(flock(lock_fd_, LOCK_EX | LOCK_NB), 0);
     }
 
-    // Runs that end before shutdown leave the objects the shutdown would release
-    // (icons, mount helper) to the end of the process, as the host does on purpose;
-    // a leak checker in the executable is told so.
+    // Runs that end without the shutdown sequence ("/DumpRTTI", a crash) leave
+    // the objects it would release (icons, mount helper) to the end of the
+    // process, as the host does on purpose; a leak checker in the executable is
+    // told so. Every other run, refusals included, must release all it made.
     static void allow_process_lifetime_objects(std::vector<std::string>& env)
     {
         for (std::string& e : env)
@@ -117,7 +119,7 @@ protected:
     Outcome run(const std::vector<std::string>& args, Ending ending = Shutdown,
         const std::vector<std::string>& extra_env = {}, const Start& start = {})
     {
-        std::vector<std::string> argv_text = { MC_MIRECREST_PATH };
+        std::vector<std::string> argv_text = { start.executable };
         argv_text.insert(argv_text.end(), args.begin(), args.end());
         std::vector<std::string> env_text = environment(extra_env, ending == EndsEarly);
         std::vector<char*> argv, envp;
@@ -166,6 +168,30 @@ protected:
     }
 
     fsys::path write_dir() const { return root_ / "home" / "Mirecrest"; }
+
+    // A copy of the executable whose path has exactly length characters, beside
+    // links to its modules.
+    std::string executable_with_path_length(size_t length) const
+    {
+        const std::string exe_name = "/mirecrest";
+        std::string dir = (root_ / "p").string();
+        while (dir.size() + exe_name.size() < length) {
+            size_t room = length - exe_name.size() - dir.size();
+            if (room > 101)
+                dir += "/" + std::string(100, 'd');
+            else if (room >= 2)
+                dir += "/" + std::string(room - 1, 'd');
+            else
+                dir += "d"; // one more character in the last folder's name
+        }
+        fsys::create_directories(dir);
+        fsys::path source = fsys::path(MC_MIRECREST_PATH).parent_path();
+        fsys::copy_file(MC_MIRECREST_PATH, dir + exe_name);
+        for (const auto& entry : fsys::directory_iterator(source))
+            if (entry.path().extension() == ".so")
+                fsys::create_symlink(entry.path(), fsys::path(dir) / entry.path().filename());
+        return dir + exe_name;
+    }
 
     std::vector<fsys::path> crash_reports(const fsys::path& dir) const
     {
@@ -274,10 +300,52 @@ TEST_F(HostE2E, DumpRttiEndsWithoutCreatingTheGame)
 
 TEST_F(HostE2E, OverLongGameFolderRefusesStartUp)
 {
-    Outcome o = run({ "gn=" + std::string(300, 'g'), "-frames=1", "-exitcode=2" }, EndsEarly);
+    Outcome o = run({ "gn=" + std::string(300, 'g'), "-frames=1", "-exitcode=2" });
     ASSERT_TRUE(o.exited) << o.output;
     EXPECT_EQ(o.code, 0) << o.output;
     EXPECT_TRUE(has(o, "does not fit in 259 characters")) << o.output;
+}
+
+// A refusal once the mount helper and the filesystem exist releases them (a
+// leak checker in the executable sees nothing left).
+TEST_F(HostE2E, RefusalAfterTheFilesystemStartedShutsItDown)
+{
+    std::ofstream(root_ / "wd" / "long.ini") << "sub main() { GameClassName('" << std::string(300, 'c') << "'); }\n";
+    Outcome o = run({ "--wd", "ini=long.ini", "-frames=1", "-exitcode=2" });
+    ASSERT_TRUE(o.exited) << o.output;
+    EXPECT_EQ(o.code, 0) << o.output;
+    EXPECT_TRUE(has(o, "The game class name (GameClassName) does not fit in 259 characters")) << o.output;
+    EXPECT_TRUE(has(o, "crash handling closed")) << o.output;
+    EXPECT_TRUE(has(o, "filesystem shut down")) << o.output;
+    EXPECT_FALSE(has(o, "first frame")) << o.output;
+}
+
+// The registry's WriteDir is refused, saying why, when it does not fit; the
+// default name is used.
+TEST_F(HostE2E, OverLongWriteDirIsRefusedAndTheDefaultUsed)
+{
+    write_registry("WriteDir=" + std::string(300, 'w') + "\n");
+    Outcome o = run({ "-frames=1" });
+    ASSERT_TRUE(o.exited) << o.output;
+    EXPECT_EQ(o.code, 0) << o.output;
+    EXPECT_TRUE(has(o, "The registry value WriteDir is refused: its 300 characters do not fit in 259")) << o.output;
+    EXPECT_TRUE(fsys::is_directory(write_dir())) << o.output;
+}
+
+// The executable's own path: entry 0 of the command line holds at most 255
+// characters of it, and a path that does not fit 260 bytes refuses start-up
+// (its directory, which the game's paths start from, cannot be known).
+TEST_F(HostE2E, ExecutablePathsUpToTheLimitRunAndLongerOnesAreRefused)
+{
+    Outcome fits = run({ "--wd", "-frames=1", "-exitcode=3" }, Shutdown, {}, Start{ .executable = executable_with_path_length(259) });
+    ASSERT_TRUE(fits.exited) << fits.output;
+    EXPECT_EQ(fits.code, 3) << fits.output;
+
+    Outcome too_long = run({ "--wd", "-frames=1", "-exitcode=3" }, Shutdown, {}, Start{ .executable = executable_with_path_length(300) });
+    ASSERT_TRUE(too_long.exited) << too_long.output;
+    EXPECT_EQ(too_long.code, 0) << too_long.output;
+    EXPECT_TRUE(has(too_long, "The executable's path does not fit in 259 characters")) << too_long.output;
+    EXPECT_FALSE(has(too_long, "first frame")) << too_long.output;
 }
 
 } // namespace
