@@ -337,11 +337,13 @@ TEST_F(HostE2E, OverLongWriteDirIsRefusedAndTheDefaultUsed)
 // (its directory, which the game's paths start from, cannot be known).
 TEST_F(HostE2E, ExecutablePathsUpToTheLimitRunAndLongerOnesAreRefused)
 {
-    Outcome fits = run({ "--wd", "-frames=1", "-exitcode=3" }, Shutdown, {}, Start{ .executable = executable_with_path_length(259) });
+    Outcome fits = run({ "--wd", "-frames=1", "-exitcode=3" }, Shutdown, {},
+        Start { .folder = {}, .no_room = false, .executable = executable_with_path_length(259) });
     ASSERT_TRUE(fits.exited) << fits.output;
     EXPECT_EQ(fits.code, 3) << fits.output;
 
-    Outcome too_long = run({ "--wd", "-frames=1", "-exitcode=3" }, Shutdown, {}, Start{ .executable = executable_with_path_length(300) });
+    Outcome too_long = run({ "--wd", "-frames=1", "-exitcode=3" }, Shutdown, {},
+        Start { .folder = {}, .no_room = false, .executable = executable_with_path_length(300) });
     ASSERT_TRUE(too_long.exited) << too_long.output;
     EXPECT_EQ(too_long.code, 0) << too_long.output;
     EXPECT_TRUE(has(too_long, "The executable's path does not fit in 259 characters")) << too_long.output;
