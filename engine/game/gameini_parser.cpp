@@ -81,8 +81,9 @@ void read_into(const GameIniKey& k, KeyMap& from, NumberSetting<uint32_t>& s)
 {
     string_base v;
     size_t used = 0;
+    bool too_large = false;
     if (key_argument(k, from, v))
-        s = { ReadHexText(v.c_str(), used), true };
+        s = { ReadHexText(v.c_str(), used, too_large), true };
 }
 
 void read_into(const GameIniKey& k, KeyMap& from, TextSetting& s)
@@ -150,7 +151,7 @@ const char* ArgumentType(KeyReader reader)
     return nullptr;
 }
 
-uint32_t ReadHexText(const char* text, size_t& used)
+uint32_t ReadHexText(const char* text, size_t& used, bool& too_large)
 {
     const char* p = text;
     while (std::isspace(static_cast<unsigned char>(*p)))
@@ -159,13 +160,15 @@ uint32_t ReadHexText(const char* text, size_t& used)
     if (*p == '-' || *p == '+')
         ++p;
     used = 0;
+    too_large = false;
     if (!std::isxdigit(static_cast<unsigned char>(*p)))
         return 0; // nothing that is a number: nothing read
     char* end = nullptr;
     errno = 0;
     unsigned long long magnitude = std::strtoull(p, &end, 16); // starts on a digit: no second sign or blank
     used = size_t(end - text);
-    if (errno == ERANGE || magnitude > UINT32_MAX)
+    too_large = errno == ERANGE || magnitude > UINT32_MAX;
+    if (too_large)
         return UINT32_MAX;
     return negative ? uint32_t(0u - uint32_t(magnitude)) : uint32_t(magnitude);
 }

@@ -129,5 +129,6 @@ const char* ArgumentType(KeyReader reader);
 
 // Text read as a hexadecimal number the way a 32-bit strtoul reads it (blanks,
 // a sign, "0x", digits up to the first byte that is not one; a value beyond 32
-// bits gives 0xFFFFFFFF) on every platform. used: how many bytes were read.
-uint32_t ReadHexText(const char* text, size_t& used);
+// bits gives 0xFFFFFFFF and sets too_large) on every platform. used: how many
+// bytes were read.
+uint32_t ReadHexText(const char* text, size_t& used, bool& too_large);
