@@ -93,3 +93,9 @@ int yylex(parser::token_value* value, parser::span* where, yyscan_t scanner)
         int(parser::grammar::max_expression_depth), ctx->current_unit->name.c_str(), yyget_lineno(scanner));
     return parser::lex::refused_token;
 }
+
+int yylex(parser::token_value* value, yyscan_t scanner)
+{
+    parser::span where { 0, 0 };
+    return yylex(value, &where, scanner);
+}
