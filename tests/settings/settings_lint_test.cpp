@@ -3,6 +3,9 @@
 // key, and the sample game.ini being clean.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -137,6 +140,28 @@ TEST_F(SettingsLint, TheSampleGameIniIsClean)
         << (r.diagnostics.items().empty() ? "" : r.diagnostics.items()[0].message);
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.record.find("TitleId = 6699\n"), std::string::npos) << r.record;
+}
+
+// The settings guide's table of warnings: each row whose first cell is one
+// statement gives, in main, the warning its last cell quotes.
+TEST_F(SettingsLint, TheSettingsGuideQuotesTheRealWarnings)
+{
+    std::ifstream file(MC_SOURCE_DIR "/docs/settings.md", std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    std::string guide = text.str();
+    size_t start = guide.find("## What mcscript settings warns about");
+    ASSERT_NE(start, std::string::npos);
+    std::string section = guide.substr(start, guide.find("\n## ", start + 1) - start);
+    static const std::regex row("\n\\| `([A-Za-z_]+\\([^`]*\\);)` \\| [^|]* \\| `([^`]*)` \\|");
+    int rows = 0;
+    for (std::sregex_iterator it(section.begin(), section.end(), row), end; it != end; ++it, ++rows) {
+        write("g.ini", "sub main() { " + (*it)[1].str() + " }");
+        mcscript::settings_result r = mcscript::run_settings("g.ini", false);
+        ASSERT_EQ(r.diagnostics.items().size(), 1u) << (*it)[1];
+        EXPECT_EQ(r.diagnostics.items()[0].message, (*it)[2].str()) << (*it)[1];
+    }
+    EXPECT_GE(rows, 8);
 }
 
 TEST_F(SettingsLint, MissingAndFailingFilesAreErrors)
