@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <set>
 #include <utility>
 #include <vector>
@@ -46,9 +47,12 @@ bool same_name(const std::string& a, const char* b)
     return true;
 }
 
-// Edits (insert, delete, replace, swap of neighbours) from a to b, ASCII case ignored.
-size_t distance(const std::string& a, const std::string& b)
+// Edits (insert, delete, replace, swap of neighbours) from a to b, ASCII case
+// ignored; any count over limit may come back as limit + 1.
+size_t distance(const std::string& a, const std::string& b, size_t limit)
 {
+    if ((a.size() > b.size() ? a.size() - b.size() : b.size() - a.size()) > limit)
+        return limit + 1;
     std::vector<std::vector<size_t>> d(a.size() + 1, std::vector<size_t>(b.size() + 1, 0));
     for (size_t i = 0; i <= a.size(); ++i)
         d[i][0] = i;
@@ -92,9 +96,9 @@ const char* near_key(const std::string& name)
     auto consider = [&](const char* key) {
         if (!key)
             return;
-        size_t d = distance(name, key);
+        size_t d = distance(name, key, max_distance);
         if (!stem.empty())
-            d = std::min(d, distance(stem, key));
+            d = std::min(d, distance(stem, key, max_distance));
         if (d <= allowed_distance(std::strlen(key)) && d < best_distance) {
             best = key;
             best_distance = d;
@@ -232,7 +236,7 @@ private:
             section(f, p);
         } else if (const GameIniKey* k = key_of(name)) {
             argument(f, *k, p);
-        } else if (const char* near = near_key(name)) {
+        } else if (const char* near = near_key_of(name)) {
             warn(f, quoted(name) + " is not a setting; did you mean " + quoted(near) + "?");
         }
     }
@@ -295,6 +299,15 @@ private:
             warn(f, head + " is more than 32 bits of hexadecimal: the setting is " + hex_value(number));
     }
 
+    // near_key, once per name: a walk passes the same statements many times.
+    const char* near_key_of(const std::string& name)
+    {
+        auto found = near_keys_.find(name);
+        if (found == near_keys_.end())
+            found = near_keys_.emplace(name, near_key(name)).first;
+        return found->second;
+    }
+
     // One warning per statement and message, however often the walk comes by.
     void warn(const parser::node_statement& at, std::string message)
     {
@@ -312,6 +325,7 @@ private:
     void* environment_;
     std::set<std::pair<const parser::node_statement*, std::string>> shown_;
     std::set<const parser::subtree*> unreached_subtrees_;
+    std::map<std::string, const char*> near_keys_;
 };
 
 } // namespace
