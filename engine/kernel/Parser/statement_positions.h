@@ -1,6 +1,7 @@
 // Where the statements of a parse were written, kept beside the tree (the node
 // layouts are fixed) for tools that point at statements after the parse, such
-// as the settings lint. Recorded only while a scope of this type is active.
+// as the settings lint. Recorded only while a recording scope is active and
+// diagnostics are collected (spans are tracked only then).
 #pragma once
 
 #include <cstdint>
