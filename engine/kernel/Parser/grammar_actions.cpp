@@ -14,13 +14,11 @@ namespace {
 
 // Per thread: a parse and the imports it runs all happen on one thread. Only
 // plain values are thread-local; the notes themselves live with the parse.
-thread_local bool too_deep = false;
 thread_local int32_t deepest_in_subtree = 0;
 thread_local std::unordered_map<const variable*, int32_t>* notes = nullptr;
 
 } // namespace
 
-bool& expression_too_deep() { return too_deep; }
 
 int32_t variable_depth(const variable* v)
 {
@@ -39,7 +37,7 @@ void remember_depth(const variable* v, int32_t depth)
 void note_depth(int32_t depth)
 {
     if (depth > max_expression_depth)
-        too_deep = true;
+        too_deep_flag = true;
     track_depth(depth);
 }
 
@@ -69,7 +67,7 @@ depth_notes::depth_notes()
 {
     if (outermost_) {
         notes = &depths_;
-        too_deep = false;
+        too_deep_flag = false;
     }
 }
 
@@ -77,7 +75,7 @@ depth_notes::~depth_notes()
 {
     if (outermost_) {
         notes = nullptr;
-        too_deep = false;
+        too_deep_flag = false;
     }
 }
 
@@ -89,36 +87,15 @@ void report_syntax_error(void* scanner, const char* message)
 
 } // namespace parser::grammar
 
-namespace {
-
-// The token's byte span in the trace's text; positions are only kept while
-// diagnostics are collected.
-parser::span token_span(parser::diag::trace& trace, yyscan_t scanner)
+int parser::grammar::refuse_token(void* scanner)
 {
-    const char* text = yyget_text(scanner);
-    uint32_t begin = trace.offset_of(text);
-    return { begin, begin + uint32_t(yyget_leng(scanner)) };
-}
-
-} // namespace
-
-int yylex(parser::token_value* value, parser::span* where, yyscan_t scanner)
-{
+    too_deep_flag = false;
     parser::context* ctx = yyget_extra(scanner);
-    if (!parser::grammar::too_deep) {
-        int token = scan_token(value, scanner);
-        if (ctx->trace) {
-            *where = token_span(*ctx->trace, scanner);
-            ctx->trace->token(token, *where, yyget_held_char(scanner));
-        }
-        return token;
-    }
-    parser::grammar::too_deep = false;
     if (ctx->trace)
         ctx->trace->expression_too_deep();
     ctx->explain(nullptr); // the syntax error that follows says it
     ctx->error(__LINE__, "parser::grammar", true, "expression nested more than %d levels deep in '%s' line %d\n",
-        int(parser::grammar::max_expression_depth), ctx->current_unit->name.c_str(), yyget_lineno(scanner));
+        int(max_expression_depth), ctx->current_unit->name.c_str(), yyget_lineno(scanner));
     return parser::lex::refused_token;
 }
 

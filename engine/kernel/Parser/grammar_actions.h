@@ -28,7 +28,11 @@ constexpr int export_bit = 1;
 constexpr int32_t max_expression_depth = 1000;
 
 // Set when an action made a tree deeper than that; the next token is refused.
-bool& expression_too_deep();
+// Per thread: a parse and the imports it runs all happen on one thread.
+inline thread_local bool too_deep_flag = false;
+inline bool& expression_too_deep() { return too_deep_flag; }
+// Logs the error and returns the refused token, once expression_too_deep() is set.
+int refuse_token(void* scanner);
 // The depth of a variable token: its value expression's (an extern's index
 // expression, which each read evaluates), plus its own node (1 when unknown).
 int32_t variable_depth(const variable* v);

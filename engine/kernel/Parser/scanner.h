@@ -20,8 +20,6 @@ void yyset_extra(parser::context* extra, yyscan_t scanner);
 void yyset_lineno(int line, yyscan_t scanner);
 int yyget_lineno(yyscan_t scanner);
 char* yyget_text(yyscan_t scanner);
-int yyget_leng(yyscan_t scanner);
-char yyget_held_char(yyscan_t scanner);
 yy_buffer_state* yy_scan_buffer(char* base, size_t size, yyscan_t scanner);
 parser::context* yyget_extra(yyscan_t scanner);
 // The next token: the automaton's, or a refused token once an expression has
