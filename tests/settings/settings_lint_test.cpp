@@ -33,6 +33,7 @@ struct lint_case {
     const char* what;
     const char* script; // written as g.ini
     std::vector<std::string> expected;
+    int status = 0; // without --strict
 };
 
 const lint_case lint_cases[] = {
@@ -83,9 +84,10 @@ const lint_case lint_cases[] = {
             "SkuOverride('')",
             "g.ini:7:28: 'Locale' takes a string but got an int; the section leaves the setting as it was",
             "g.ini:8:3: 'skuoverride' is not a section; did you mean 'SkuOverride'?" } },
-    { "a walk the host stops, and what it does not read", "sub main() {\n  AppId(1);\n  call main();\n}",
+    { "a walk the host stops: settings are lost, and the status is 1", "sub main() {\n  AppId(1);\n  call main();\n}",
         { "g.ini:3:8: calls and conditionals nest more than 24 levels deep here: the host stops reading settings at "
-          "this point" } },
+          "this point" },
+        1 },
     { "bodies of other statements are not read, and not linted", "sub main() { Display() { Mapp('x'); } }", {} },
 };
 
@@ -97,9 +99,25 @@ TEST_F(SettingsLint, WarnsAtEachStatementAndStrictFailsOnAWarning)
         write("g.ini", c.script);
         mcscript::settings_result loose = mcscript::run_settings("g.ini", false);
         EXPECT_EQ(warnings(loose.diagnostics), c.expected) << c.what;
-        EXPECT_EQ(loose.status, 0) << c.what;
+        EXPECT_EQ(loose.status, c.status) << c.what;
         EXPECT_EQ(mcscript::run_settings("g.ini", true).status, c.expected.empty() ? 0 : 1) << c.what;
     }
+}
+
+TEST_F(SettingsLint, WarnsWhereArgumentsCarriedThroughCallsStopTheHost)
+{
+    std::string ones;
+    for (int i = 0; i < 600; ++i)
+        ones += " + 1";
+    write("g.ini",
+        "sub s0(int p = 0) { AppId(p); }\nsub s1(int p = 0) { call s0(p = p" + ones
+            + "); }\nsub main() {\n  call s1(p = 1" + ones + ");\n}");
+    mcscript::settings_result r = mcscript::run_settings("g.ini", false);
+    EXPECT_EQ(warnings(r.diagnostics),
+        std::vector<std::string> { "g.ini:4:8: the arguments carried into this call nest expressions more than 1000 "
+                                   "levels deep: the host stops reading settings at this point" });
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.record, "");
 }
 
 TEST_F(SettingsLint, WarningsInAnImportedFileNameIt)

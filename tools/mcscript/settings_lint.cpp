@@ -14,6 +14,7 @@
 
 #include "engine/game/gameini_parser.h"
 #include "engine/kernel/Parser/call_frame.h"
+#include "engine/kernel/Parser/grammar_actions.h"
 #include "engine/kernel/Parser/statement_positions.h"
 #include "engine/kernel/Parser/statements.h"
 #include "engine/kernel/Parser/subtree.h"
@@ -154,6 +155,7 @@ struct place {
     bool in_section = false;
     int depth = 0;
     int frames = 0;
+    int32_t carried = 0; // how deep the callers' arguments can make a parameter read
     bool reached = true;
 };
 
@@ -192,11 +194,17 @@ private:
             return true; // what the host does not reach is linted once, whatever calls it
         if (p.reached && (p.frames + 1 >= parser::tree_iterator::max_levels || !deeper(p)))
             return stopped(call);
+        int32_t carried = p.carried + call.argument_depth;
+        if (p.reached && carried + call.subtree->deepest_expression > parser::grammar::max_expression_depth)
+            return stopped(call,
+                "the arguments carried into this call nest expressions more than "
+                    + std::to_string(parser::grammar::max_expression_depth) + " levels deep");
         parser::call_frame inner { &call.arguments, p.frame };
         place in = p;
         in.frame = &inner;
         ++in.depth;
         ++in.frames;
+        in.carried = carried;
         return walk(call.subtree->statements, in);
     }
 
@@ -221,11 +229,12 @@ private:
 
     static bool deeper(const place& p) { return p.depth + 1 < parser::tree_iterator::max_levels; }
 
-    bool stopped(const parser::node_statement& at)
+    bool stopped(const parser::node_statement& at, std::string why = {})
     {
-        warn(at,
-            "calls and conditionals nest more than " + std::to_string(parser::tree_iterator::max_levels)
-                + " levels deep here: the host stops reading settings at this point");
+        if (why.empty())
+            why = "calls and conditionals nest more than " + std::to_string(parser::tree_iterator::max_levels)
+                + " levels deep here";
+        warn(at, why + ": the host stops reading settings at this point");
         return false;
     }
 
@@ -338,6 +347,7 @@ void lint_settings(parser::subtree& main, const diag::statement_positions& posit
 settings_result run_settings(const std::string& file, bool strict)
 {
     settings_result r;
+    uint32_t stopped = parser::tree_iterator::stopped_walks();
     diag::statement_positions positions;
     diag::collecting collect(r.diagnostics);
     diag::statement_positions::recording record(positions);
@@ -358,7 +368,8 @@ settings_result run_settings(const std::string& file, bool strict)
     }
     r.record = settings_text(settings);
     lint_settings(*settings.parse_result, positions, r.diagnostics);
-    r.status = strict && r.diagnostics.count(diag::severity::warning) > 0 ? 1 : 0;
+    bool walk_stopped = parser::tree_iterator::stopped_walks() != stopped; // settings were lost: a failure
+    r.status = walk_stopped || (strict && r.diagnostics.count(diag::severity::warning) > 0) ? 1 : 0;
     return r;
 }
 

@@ -23,7 +23,7 @@ namespace mcscript {
 void lint_settings(parser::subtree& main, const parser::diag::statement_positions& positions, parser::diag::sink& out);
 
 struct settings_result {
-    int status = 0; // 0, or 1 when the file is missing or fails, or (strict) warns
+    int status = 0; // 0, or 1 when the file is missing or fails, the host's walk stops, or (strict) a warning
     std::string record; // the record's lines, for standard output
     parser::diag::sink diagnostics; // the parse's and the lint's, for standard error
 };
