@@ -186,6 +186,33 @@ using guard_body = int (*)(void* argument);
 using guard_filter = int (*)(uint32_t code, exception_pointers* pointers, void* argument);
 bool guarded_call(guard_body body, guard_filter filter, void* argument, int* result);
 
+// ---- files the stand-in modules write (log, crash reports) --------------------
+
+// Errors the file calls report with Win32's numbers; any other failure carries
+// a number of the system's own, which error_text puts into words.
+constexpr uint32_t error_sharing_violation = 32;
+constexpr uint32_t error_file_exists = 80;
+
+// CreateFileA(GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS) and SetEndOfFile: a
+// file to write that this process alone holds, emptied once held. Null with
+// last_error() error_sharing_violation while another process holds it.
+handle open_owned_file(const char* path);
+// CreateFileA(CREATE_NEW): a new file, never an existing one; null with
+// error_file_exists when the name is taken (on POSIX a link there is not followed).
+handle create_new_file(const char* path);
+// GetStdHandle(STD_ERROR_HANDLE) for write_file; null when there is none.
+handle standard_error();
+// WriteFile until every byte is written; false (last_error()) when that failed.
+// Allocates nothing and takes no lock: usable inside a crash handler.
+bool write_file(handle file, const void* data, uint32_t size);
+// CloseHandle: false (last_error()) when the file could not be closed cleanly.
+bool close_file(handle file);
+// DeleteFileA.
+bool delete_file(const char* path);
+// FormatMessageA: the system's words for an error number, without the final
+// full stop or line break, cut to fit size. Usable inside a crash handler on POSIX.
+void error_text(uint32_t error, char* out, uint32_t size);
+
 // ---- modules and diagnostics (used by the stand-in game modules) ----------------
 
 // LoadLibraryA / FreeLibrary of a module file: null when it cannot be loaded.

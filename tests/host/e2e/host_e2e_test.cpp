@@ -3,8 +3,12 @@
 // directories (a copy of the sample game), so the tests can run in parallel.
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <gtest/gtest.h>
 
@@ -12,7 +16,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -30,6 +33,12 @@ struct Outcome {
     int code = -1;
     int signal = 0;
     std::string output; // standard error and standard output
+};
+
+// How the process is started beyond its arguments and environment.
+struct Start {
+    fsys::path folder; // its current folder; empty: the copy of the sample game
+    bool no_room = false; // files may not grow (a full disk): writes to them fail
 };
 
 class HostE2E : public ::testing::Test {
@@ -105,8 +114,8 @@ protected:
 
     enum Ending { Shutdown, EndsEarly };
 
-    Outcome run(
-        const std::vector<std::string>& args, Ending ending = Shutdown, const std::vector<std::string>& extra_env = {})
+    Outcome run(const std::vector<std::string>& args, Ending ending = Shutdown,
+        const std::vector<std::string>& extra_env = {}, const Start& start = {})
     {
         std::vector<std::string> argv_text = { MC_MIRECREST_PATH };
         argv_text.insert(argv_text.end(), args.begin(), args.end());
@@ -118,33 +127,41 @@ protected:
         for (std::string& e : env_text)
             envp.push_back(e.data());
         envp.push_back(nullptr);
-        std::string output_path = (root_ / "output.txt").string();
-        std::string wd = (root_ / "wd").string();
+        std::string folder = (start.folder.empty() ? root_ / "wd" : start.folder).string();
+        int output[2];
+        if (pipe(output) != 0)
+            return Outcome {};
 
         pid_t pid = fork();
         if (pid == 0) {
-            int out = open(output_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
             int in = open("/dev/null", O_RDONLY);
-            if (out < 0 || in < 0 || chdir(wd.c_str()) != 0)
+            if (in < 0 || chdir(folder.c_str()) != 0)
                 _exit(127);
             dup2(in, 0);
-            dup2(out, 1);
-            dup2(out, 2);
+            dup2(output[1], 1);
+            dup2(output[1], 2);
+            close(output[0]);
+            if (start.no_room) {
+                std::signal(SIGXFSZ, SIG_IGN); // kept across exec: writes fail instead
+                rlimit none { 0, 0 };
+                setrlimit(RLIMIT_FSIZE, &none);
+            }
             alarm(kRunLimitSeconds);
             execve(argv[0], argv.data(), envp.data());
             _exit(127);
         }
+        close(output[1]);
         Outcome outcome;
+        char buffer[4096];
+        for (ssize_t got; (got = read(output[0], buffer, sizeof(buffer))) > 0;)
+            outcome.output.append(buffer, size_t(got));
+        close(output[0]);
         int status = 0;
         if (pid < 0 || waitpid(pid, &status, 0) != pid)
             return outcome;
         outcome.exited = WIFEXITED(status);
         outcome.code = outcome.exited ? WEXITSTATUS(status) : -1;
         outcome.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
-        std::ifstream in(output_path);
-        std::stringstream text;
-        text << in.rdbuf();
-        outcome.output = text.str();
         return outcome;
     }
 
@@ -283,4 +300,101 @@ TEST_F(HostE2E, IniSwitchReadsAnotherSettingsFile)
     ASSERT_TRUE(o.exited) << o.output;
     EXPECT_TRUE(has(o, "creating game class 'OtherGame'")) << o.output;
     EXPECT_TRUE(has(o, "System locale is 'En'")) << o.output;
+}
+
+TEST_F(HostE2E, RegistryFileThatIsNoRegularFileIsToldAndStartUpGoesOn)
+{
+    fsys::remove(root_ / "registry.ini");
+    ASSERT_EQ(mkfifo((root_ / "registry.ini").c_str(), 0600), 0); // no writer: reading it used to hang start-up
+    Outcome o = run({ "-frames=1", "-exitcode=3" });
+    ASSERT_TRUE(o.exited) << "signal " << o.signal << "\n" << o.output;
+    EXPECT_EQ(o.code, 3) << o.output;
+    EXPECT_TRUE(has(o, "registry file '" + (root_ / "registry.ini").string() + "' is not read: it is a FIFO"))
+        << o.output;
+}
+
+TEST_F(HostE2E, FullDiskIsToldAndNoReportIsAnnouncedThatWasNotWritten)
+{
+    Outcome o = run({ "-crash" }, EndsEarly, {}, { .folder = {}, .no_room = true });
+    ASSERT_TRUE(o.exited) << "signal " << o.signal << "\n" << o.output;
+    EXPECT_TRUE(has(o, "cannot write the log file '" + (write_dir() / "mirecrest.log").string() + "': File too large"))
+        << o.output;
+    EXPECT_TRUE(has(o, "cannot write the crash report '" + write_dir().string() + "/crash-")) << o.output;
+    EXPECT_FALSE(has(o, "crash report written")) << o.output;
+    EXPECT_TRUE(crash_reports(write_dir()).empty()) << "a report that is not whole is not left behind";
+}
+
+TEST_F(HostE2E, EveryResumedFaultKeepsItsOwnReport)
+{
+    Outcome o = run({ "-crash" }, EndsEarly, { "MC_DUMP_VERDICT=resume" });
+    EXPECT_EQ(o.signal, SIGSEGV) << o.output;
+    size_t announced = 0;
+    for (size_t at = o.output.find("crash report written"); at != std::string::npos;
+         at = o.output.find("crash report written", at + 1))
+        ++announced;
+    EXPECT_GE(announced, 16u) << o.output; // the guard resumes 16 faults before the default course
+    EXPECT_EQ(crash_reports(write_dir()).size(), announced) << o.output;
+}
+
+TEST_F(HostE2E, InstanceLetInByAmiKeepsAWholeLogOfItsOwn)
+{
+    hold_instance_lock();
+    fsys::create_directories(write_dir());
+    std::string first_log = (write_dir() / "mirecrest.log").string();
+    std::ofstream(first_log) << "the running instance's record\n";
+    int held = open(first_log.c_str(), O_WRONLY | O_CLOEXEC); // the running instance holds its log
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(flock(held, LOCK_EX | LOCK_NB), 0);
+    Outcome o = run({ "-ami", "-frames=1", "-exitcode=3" });
+    close(held);
+    ASSERT_TRUE(o.exited) << o.output;
+    EXPECT_EQ(o.code, 3) << o.output;
+    std::string second_log = (write_dir() / "mirecrest-2.log").string();
+    EXPECT_TRUE(has(o, "this instance logs to '" + second_log + "'")) << o.output;
+    std::ifstream first(first_log);
+    std::string line;
+    std::getline(first, line);
+    EXPECT_EQ(line, "the running instance's record");
+    EXPECT_FALSE(std::getline(first, line)) << "the running instance's log was written to";
+    std::ifstream second(second_log);
+    std::string text((std::istreambuf_iterator<char>(second)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("quitting after 1 frames"), std::string::npos) << text;
+    EXPECT_NE(text.find("filesystem shut down"), std::string::npos) << text;
+}
+
+TEST_F(HostE2E, OnlyAHeldLockMeansARunningInstance)
+{
+    // A lock file left by another user's instance that has ended: as root it is
+    // nobody's, as any other user one it may not open.
+    std::string lock = (root_ / "runtime" / "mc-mutex-Global_IronveilMutex").string();
+    std::ofstream(lock).close();
+    ASSERT_EQ(chmod(lock.c_str(), 0), 0);
+    if (geteuid() == 0) {
+        ASSERT_EQ(chown(lock.c_str(), 65534, 65534), 0);
+    }
+    Outcome stale = run({ "-frames=1", "-exitcode=3" });
+    ASSERT_TRUE(stale.exited) << stale.output;
+    EXPECT_EQ(stale.code, 3) << stale.output;
+
+    // A link planted at the lock path is not followed: its target is not made.
+    fsys::remove(lock);
+    fsys::create_symlink(root_ / "planted", lock);
+    Outcome planted = run({ "-frames=1", "-exitcode=3" });
+    ASSERT_TRUE(planted.exited) << planted.output;
+    EXPECT_EQ(planted.code, 3) << planted.output;
+    EXPECT_TRUE(has(planted, "the instance lock '" + lock + "' cannot be taken: it is a symbolic link"))
+        << planted.output;
+    EXPECT_FALSE(fsys::exists(root_ / "planted"));
+}
+
+TEST_F(HostE2E, GameDirStartedFromAnotherFolderReadsThatGamesFiles)
+{
+    fsys::create_directories(root_ / "elsewhere");
+    std::ofstream(root_ / "elsewhere" / "game.ini") << "sub main() { GameClassName('WrongGame'); }\n";
+    Outcome o = run({ "-game_dir=" + (root_ / "wd").string(), "-frames=1" }, Shutdown, {},
+        { .folder = root_ / "elsewhere", .no_room = false });
+    ASSERT_TRUE(o.exited) << o.output;
+    EXPECT_EQ(o.code, 0) << o.output;
+    EXPECT_TRUE(has(o, "creating game class 'DemoGame'")) << o.output;
+    EXPECT_TRUE(has(o, "System locale is 'Es'")) << o.output;
 }
