@@ -3,6 +3,8 @@
 // from the root keys and again from the SKU's keys.
 #include "engine/game/gameini_parser.h"
 
+#include <cctype>
+#include <cerrno>
 #include <cstdlib>
 
 #include "engine/kernel/Parser/param_iterator.h"
@@ -12,6 +14,7 @@
 #include "host/modules/filesystem_module.h"
 
 const char* const kSkuIdentifier = "";
+const char* const kSkuSection = "SkuOverride";
 
 bool KeyLess::operator()(const string_base& a, const string_base& b) const
 {
@@ -28,6 +31,8 @@ namespace {
 // T, evaluated where the statement stood; false (nothing logged) otherwise.
 template <typename T> bool first_argument(KeyMap& from, const char* key, T& out)
 {
+    if (!key)
+        return false;
     auto found = from.find(string_base(key));
     if (found == from.end())
         return false;
@@ -47,59 +52,126 @@ template <typename T> bool first_argument(KeyMap& from, const char* key, T& out)
     return true;
 }
 
-// Readers of the key table: each writes its setting only when the key gives a value.
-void present(KeyMap& from, const char* key, FlagSetting& s)
+// The key's first argument, then its "_pc" variant's as the key's rule says.
+template <typename T> bool key_argument(const GameIniKey& k, KeyMap& from, T& out)
 {
-    if (from.count(string_base(key)))
-        s = { true, true };
+    bool got = first_argument(from, k.name, out);
+    if (k.pc == PcRule::PcWins || (k.pc == PcRule::PcFallback && !got))
+        got = first_argument(from, k.pc_name, out) || got;
+    return got;
 }
 
-void as_int(KeyMap& from, const char* key, NumberSetting<int32_t>& s)
+// Readers of the key table, one per kind of field: each writes its setting
+// only when the key gives a value.
+void read_into(const GameIniKey& k, KeyMap& from, FlagSetting& s)
 {
     int32_t v = 0;
-    if (first_argument(from, key, v))
+    if (k.reader == KeyReader::Present ? from.count(string_base(k.name)) > 0 : key_argument(k, from, v))
+        s = { k.reader == KeyReader::Present || v != 0, true };
+}
+
+void read_into(const GameIniKey& k, KeyMap& from, NumberSetting<int32_t>& s)
+{
+    int32_t v = 0;
+    if (key_argument(k, from, v))
         s = { v, true };
 }
 
-void as_flag_from_int(KeyMap& from, const char* key, FlagSetting& s)
-{
-    int32_t v = 0;
-    if (first_argument(from, key, v))
-        s = { v != 0, true };
-}
-
-void as_text(KeyMap& from, const char* key, TextSetting& s)
+void read_into(const GameIniKey& k, KeyMap& from, NumberSetting<uint32_t>& s)
 {
     string_base v;
-    if (first_argument(from, key, v)) {
+    size_t used = 0;
+    bool too_large = false;
+    if (key_argument(k, from, v))
+        s = { ReadHexText(v.c_str(), used, too_large), true };
+}
+
+void read_into(const GameIniKey& k, KeyMap& from, TextSetting& s)
+{
+    string_base v;
+    if (key_argument(k, from, v)) {
         s.value = v;
         s.set = true;
     }
 }
 
-void as_hex_text(KeyMap& from, const char* key, NumberSetting<uint32_t>& s)
-{
-    string_base v;
-    if (first_argument(from, key, v))
-        s = { uint32_t(std::strtoul(v.c_str(), nullptr, 16)), true };
-}
+using S = GameIniSettings;
 
-// "_pc" read second: it wins when both are present.
-void as_int_pc_wins(KeyMap& from, const char* key, const char* pc_key, NumberSetting<int32_t>& s)
-{
-    as_int(from, key, s);
-    as_int(from, pc_key, s);
-}
-
-// "_pc" only when the plain key gave nothing.
-void as_int_pc_fallback(KeyMap& from, const char* key, const char* pc_key, NumberSetting<int32_t>& s)
-{
-    int32_t v = 0;
-    if (first_argument(from, key, v) || first_argument(from, pc_key, v))
-        s = { v, true };
-}
+// The key table, in its reading order.
+const GameIniKey key_table[] = {
+    { "FreeResourceLoading", nullptr, PcRule::None, KeyReader::Present, "off", "travels to the game",
+        &S::FreeResourceLoading },
+    { "LowViolence", nullptr, PcRule::None, KeyReader::Present, "off", "travels to the game", &S::LowViolence },
+    { "FastInitializePDB", nullptr, PcRule::None, KeyReader::Present, "off",
+        "the flag passed when the game-script module starts", &S::FastInitializePDB },
+    { "TextureStreamMem", "TextureStreamMem_pc", PcRule::PcWins, KeyReader::Int, "0",
+        "the texture streaming budget; travels to the game", &S::TextureStreamMem },
+    { "GeometryStreamMem", "GeometryStreamMem_pc", PcRule::PcWins, KeyReader::Int, "0",
+        "the geometry streaming budget; travels to the game", &S::GeometryStreamMem },
+    { "GPUMem", "GPUMem_pc", PcRule::PcFallback, KeyReader::Int, "0", "the GPU memory budget; travels to the game",
+        &S::GPUMem },
+    { "VirtualMem", "VirtualMem_pc", PcRule::PcFallback, KeyReader::Int, "0",
+        "the virtual memory budget; travels to the game", &S::VirtualMem },
+    { "GameName", nullptr, PcRule::None, KeyReader::Text, "empty", "travels to the game", &S::GameName },
+    { "TitleId", nullptr, PcRule::None, KeyReader::HexText, "0", "travels to the game", &S::TitleId },
+    { "AppId", nullptr, PcRule::None, KeyReader::Int, "0", "the application id given to Steam", &S::AppId },
+    { "GameExeCoreName", nullptr, PcRule::None, KeyReader::Text, "empty", "travels to the game", &S::GameExeCoreName },
+    { "Locale", nullptr, PcRule::None, KeyReader::Text, "empty",
+        "the starting text language, unless a running Steam client gives one", &S::Locale },
+    { "Region", nullptr, PcRule::None, KeyReader::Text, "empty", "travels to the game", &S::Region },
+    { "LoadAllAnimFilesOnRequest", nullptr, PcRule::None, KeyReader::Present, "off", "travels to the game",
+        &S::LoadAllAnimFilesOnRequest },
+    { "GameClassName", nullptr, PcRule::None, KeyReader::Text, "empty",
+        "the class of the game object created through the engine (the host uses Game when not set)",
+        &S::GameClassName },
+    { "LevelClassName", nullptr, PcRule::None, KeyReader::Text, "empty", "travels to the game", &S::LevelClassName },
+    { "CrashCanShowMessageBox", nullptr, PcRule::None, KeyReader::FlagFromInt, "not set",
+        "whether a crash may show a message box (-noassert forbids it)", &S::CrashCanShowMessageBox },
+    { "GameDLL", nullptr, PcRule::None, KeyReader::Text, "empty",
+        "the game-script module, relative to the executable's directory", &S::GameDLL },
+    { "Map", nullptr, PcRule::None, KeyReader::Text, "empty", "travels to the game", &S::Map },
+};
 
 } // namespace
+
+std::span<const GameIniKey> GameIniKeys() { return key_table; }
+
+const char* ArgumentType(KeyReader reader)
+{
+    switch (reader) {
+    case KeyReader::Int:
+    case KeyReader::FlagFromInt:
+        return "int";
+    case KeyReader::Text:
+    case KeyReader::HexText:
+        return "string";
+    case KeyReader::Present:
+        break;
+    }
+    return nullptr;
+}
+
+uint32_t ReadHexText(const char* text, size_t& used, bool& too_large)
+{
+    const char* p = text;
+    while (std::isspace(static_cast<unsigned char>(*p)))
+        ++p;
+    bool negative = *p == '-';
+    if (*p == '-' || *p == '+')
+        ++p;
+    used = 0;
+    too_large = false;
+    if (!std::isxdigit(static_cast<unsigned char>(*p)))
+        return 0; // nothing that is a number: nothing read
+    char* end = nullptr;
+    errno = 0;
+    unsigned long long magnitude = std::strtoull(p, &end, 16); // starts on a digit: no second sign or blank
+    used = size_t(end - text);
+    too_large = errno == ERANGE || magnitude > UINT32_MAX;
+    if (too_large)
+        return UINT32_MAX;
+    return negative ? uint32_t(0u - uint32_t(magnitude)) : uint32_t(magnitude);
+}
 
 GameIniSettings::GameIniSettings(const char* file_name) { Load(file_name); }
 
@@ -135,7 +207,7 @@ void GameIniSettings::Index()
     parser::tree_iterator it;
     for (it.start(&parse_result->statements, parse_result->environment, nullptr); it.current; it.advance()) {
         parser::node_function* f = it.current;
-        if (f->name == "SkuOverride") {
+        if (f->name == kSkuSection) {
             parser::tree_iterator body;
             for (body.start_body(&f->statements, it); body.current; body.advance()) {
                 parser::param_iterator p(it);
@@ -149,23 +221,6 @@ void GameIniSettings::Index()
 // The key table, in its order.
 void GameIniSettings::ReadKeys(KeyMap& from)
 {
-    present(from, "FreeResourceLoading", FreeResourceLoading);
-    present(from, "LowViolence", LowViolence);
-    present(from, "FastInitializePDB", FastInitializePDB);
-    as_int_pc_wins(from, "TextureStreamMem", "TextureStreamMem_pc", TextureStreamMem);
-    as_int_pc_wins(from, "GeometryStreamMem", "GeometryStreamMem_pc", GeometryStreamMem);
-    as_int_pc_fallback(from, "GPUMem", "GPUMem_pc", GPUMem);
-    as_int_pc_fallback(from, "VirtualMem", "VirtualMem_pc", VirtualMem);
-    as_text(from, "GameName", GameName);
-    as_hex_text(from, "TitleId", TitleId);
-    as_int(from, "AppId", AppId);
-    as_text(from, "GameExeCoreName", GameExeCoreName);
-    as_text(from, "Locale", Locale);
-    as_text(from, "Region", Region);
-    present(from, "LoadAllAnimFilesOnRequest", LoadAllAnimFilesOnRequest);
-    as_text(from, "GameClassName", GameClassName);
-    as_text(from, "LevelClassName", LevelClassName);
-    as_flag_from_int(from, "CrashCanShowMessageBox", CrashCanShowMessageBox);
-    as_text(from, "GameDLL", GameDLL);
-    as_text(from, "Map", Map);
+    for (const GameIniKey& k : key_table)
+        std::visit([&](auto field) { read_into(k, from, this->*field); }, k.field);
 }

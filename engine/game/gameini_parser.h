@@ -3,8 +3,11 @@
 // "SkuOverride" sections whose keys apply over the root ones.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
+#include <span>
+#include <variant>
 
 #include "engine/kernel/Parser/tree_iterator.h"
 #include "engine/kernel/string_base.h"
@@ -84,3 +87,48 @@ private:
 
 // The SKU whose "SkuOverride" section applies over the root keys.
 extern const char* const kSkuIdentifier;
+// The name of a section statement (compared case-sensitively).
+extern const char* const kSkuSection;
+
+// How a key's statement gives its setting a value.
+enum class KeyReader {
+    Present, // the statement is there; its arguments are not looked at
+    Int, // the first argument, an int expression
+    FlagFromInt, // as Int; the flag is the int's being other than 0
+    Text, // the first argument, a string expression
+    HexText, // as Text, then read as a hexadecimal number (ReadHexText)
+};
+
+// How a key and its "_pc" variant combine.
+enum class PcRule {
+    None,
+    PcWins, // the "_pc" key is read second and wins when both give a value
+    PcFallback, // the "_pc" key is read only when the plain key gave nothing
+};
+
+using SettingField = std::variant<FlagSetting GameIniSettings::*, NumberSetting<int32_t> GameIniSettings::*,
+    NumberSetting<uint32_t> GameIniSettings::*, TextSetting GameIniSettings::*>;
+
+// One row of the key table: the reader walks it, the tools describe keys from it.
+struct GameIniKey {
+    const char* name;
+    const char* pc_name; // the "_pc" variant, or null
+    PcRule pc;
+    KeyReader reader;
+    const char* default_value; // in words, as a message shows it
+    const char* meaning; // what the host does with the value
+    SettingField field;
+};
+
+// The key table, in its reading order.
+std::span<const GameIniKey> GameIniKeys();
+
+// The type of the first argument a reader takes ("int", "string"), or null
+// when it does not look at its arguments.
+const char* ArgumentType(KeyReader reader);
+
+// Text read as a hexadecimal number the way a 32-bit strtoul reads it (blanks,
+// a sign, "0x", digits up to the first byte that is not one; a value beyond 32
+// bits gives 0xFFFFFFFF and sets too_large) on every platform. used: how many
+// bytes were read.
+uint32_t ReadHexText(const char* text, size_t& used, bool& too_large);

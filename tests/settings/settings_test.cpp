@@ -59,6 +59,11 @@ TEST_F(Settings, TitleIdIsHexadecimalText)
 {
     EXPECT_EQ(settings("sub main() { TitleId('1A2B'); }"), "TitleId = 6699\n");
     EXPECT_EQ(settings("sub main() { TitleId('FFFFFFFF'); }"), "TitleId = 4294967295\n");
+    // As a 32-bit strtoul reads it on every platform: too large stays at the top, a sign negates.
+    EXPECT_EQ(settings("sub main() { TitleId('100000000'); }"), "TitleId = 4294967295\n");
+    EXPECT_EQ(settings("sub main() { TitleId(' -2'); }"), "TitleId = 4294967294\n");
+    EXPECT_EQ(settings("sub main() { TitleId('0x12XY'); }"), "TitleId = 18\n");
+    EXPECT_EQ(settings("sub main() { TitleId('- 2'); }"), "TitleId = 0\n");
 }
 
 TEST_F(Settings, SkuOverrideOfTheEmptyNameAppliesOverTheRoot)

@@ -1,10 +1,10 @@
 // mcscript: the command-line tool for people who edit game scripts. It parses
 // scripts exactly as the game does, shows what a reader of them sees, and
 // reports problems as compilers do: file:line:column, the line and a caret.
-// Exit 0 on success, 1 when a file fails to parse, the subtree is missing or a
-// nesting limit stopped the walk, 2 on usage errors (an --extern value the
-// extern it binds cannot take is one). The game's own log records are shown
-// with --records.
+// Exit 0 on success, 1 when a file fails to parse, the subtree is missing, a
+// nesting limit stopped the walk or (settings --strict) a setting is warned
+// about, 2 on usage errors (an --extern value the extern it binds cannot take
+// is one). The game's own log records are shown with --records.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -19,7 +19,7 @@
 #include "engine/kernel/Parser/unit_loader.h"
 #include "host/modules/filesystem_module.h"
 #include "tools/mcscript/extern_values.h"
-#include "tools/mcscript/settings_printer.h"
+#include "tools/mcscript/settings_lint.h"
 #include "tools/mcscript/statement_printer.h"
 
 #ifndef MCSCRIPT_VERSION
@@ -38,17 +38,19 @@ constexpr const char* stdin_name = "<stdin>"; // what diagnostics call standard 
 const char usage_text[] = "usage: mcscript check [--records] [--extern KEY=VALUE]... FILE...\n"
                           "       mcscript walk [--records] [--subtree NAME] [--extern KEY=VALUE]... FILE\n"
                           "       mcscript dump [--records] FILE\n"
-                          "       mcscript settings [--records] FILE\n"
+                          "       mcscript settings [--records] [--strict] FILE\n"
                           "       mcscript --help | --version\n"
                           "\n"
                           "  check     parse each file as the game does and report every problem\n"
                           "  walk      print the statements a reader of subtree NAME (default main) sees\n"
                           "  dump      as walk, plus each argument expression as the archive writes it\n"
-                          "  settings  print the game.ini record the host would build\n"
+                          "  settings  print the game.ini record the host would build, and warn about\n"
+                          "            settings it passes over or reads otherwise than written\n"
                           "\n"
                           "  --records           also write the game's own log records (MC_LOG filters them)\n"
                           "  --extern KEY=VALUE  supply an extern value (a;b;c for an indexed list)\n"
                           "  --subtree NAME      the subtree walk and dump start from\n"
+                          "  --strict            settings: any warning makes the exit status 1\n"
                           "  FILE                a script file; - reads standard input\n"
                           "\n"
                           "Problems go to standard error as FILE:LINE:COLUMN: error: MESSAGE.\n"
@@ -67,17 +69,20 @@ struct options {
     mcscript::extern_values externs;
     bool has_externs = false;
     bool records = false;
+    bool strict = false;
     std::vector<std::string> files;
 };
 
 // Reads the options a command allows; false (after the usage text) on an error.
-bool read_options(int argc, char** argv, bool allow_subtree, bool allow_extern, options& out)
+bool read_options(int argc, char** argv, bool allow_subtree, bool allow_extern, bool allow_strict, options& out)
 {
     for (int i = 2; i < argc; ++i) {
         std::string a = argv[i];
         bool has_value = i + 1 < argc;
         if (a == "--records") {
             out.records = true;
+        } else if (allow_strict && a == "--strict") {
+            out.strict = true;
         } else if (allow_subtree && a == "--subtree" && has_value) {
             out.subtree = argv[++i];
         } else if (allow_extern && a == "--extern" && has_value) {
@@ -173,25 +178,17 @@ int walk(options& o, mcscript::print_mode mode)
     return parser::tree_iterator::stopped_walks() == stopped ? exit_ok : exit_failed;
 }
 
-// The game.ini record exactly as the host builds it.
-int settings(const std::string& file)
+// The game.ini record exactly as the host builds it, and the lint's warnings.
+int settings(const options& o)
 {
+    const std::string& file = o.files[0];
     if (file == "-")
         return usage("settings reads game.ini by name, as the host does; '-' is not accepted");
-    parser::diag::sink diagnostics;
-    parser::diag::collecting collect(diagnostics);
-    uint32_t stopped = parser::tree_iterator::stopped_walks();
-    GameIniSettings record(file.c_str());
-    if (record.status == GameIniSettings::LoadStatus::Missing) {
-        std::fprintf(stderr, "%s: error: cannot open '%s': No such file or directory\n", program, file.c_str());
-        return exit_failed;
-    }
-    parser::diag::print(stderr, diagnostics, program);
-    if (record.status == GameIniSettings::LoadStatus::Unparsable)
-        return exit_failed;
-    std::string text = mcscript::settings_text(record);
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    return parser::tree_iterator::stopped_walks() == stopped ? exit_ok : exit_failed;
+    mcscript::settings_result result = mcscript::run_settings(file, o.strict);
+    std::fwrite(result.record.data(), 1, result.record.size(), stdout);
+    std::fflush(stdout);
+    parser::diag::print(stderr, result.diagnostics, program);
+    return result.status;
 }
 
 int run(const char* command, int argc, char** argv)
@@ -203,7 +200,7 @@ int run(const char* command, int argc, char** argv)
     bool is_settings = std::strcmp(command, "settings") == 0;
     if (!is_check && !is_walk && !is_dump && !is_settings)
         return usage(("unknown command " + std::string(command)).c_str());
-    if (!read_options(argc, argv, is_walk, is_walk || is_check, o))
+    if (!read_options(argc, argv, is_walk, is_walk || is_check, is_settings, o))
         return exit_usage;
     Log::SetStandardErrorOutput(o.records);
     if (is_check)
@@ -211,7 +208,7 @@ int run(const char* command, int argc, char** argv)
     if (o.files.size() != 1)
         return usage((std::string(command) + " takes exactly one file").c_str());
     if (is_settings)
-        return settings(o.files[0]);
+        return settings(o);
     return walk(o, is_walk ? mcscript::print_mode::walk : mcscript::print_mode::dump);
 }
 

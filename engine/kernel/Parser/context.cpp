@@ -10,6 +10,7 @@
 #include "engine/kernel/Parser/extern_interface.h"
 #include "engine/kernel/Parser/front_end_trace.h"
 #include "engine/kernel/Parser/program_log.h"
+#include "engine/kernel/Parser/statement_positions.h"
 #include "engine/kernel/Parser/statements.h"
 #include "engine/kernel/Parser/subtree.h"
 #include "engine/kernel/Parser/unit.h"
@@ -49,6 +50,15 @@ void show_record_text(diag::trace* trace, span here, const char* format, va_list
     while (!message.empty() && (message.back() == '\n' || message.back() == '!'))
         message.pop_back();
     trace->error(here, message);
+}
+
+// Where a statement was written, for tools that point at it after the parse
+// (only while diagnostics are collected: spans are not tracked otherwise).
+void record_position(const node_statement* statement, const diag::trace* trace, const unit* u, span here)
+{
+    diag::statement_positions* positions = diag::statement_positions::active();
+    if (positions && trace && statement)
+        positions->add_statement(statement, u->name.c_str(), here);
 }
 
 } // namespace
@@ -236,6 +246,7 @@ node_function* context::begin_function(const char* name)
 {
     node_function* statement = new node_function(name);
     current_function = add_statement(statement) ? statement : nullptr;
+    record_position(current_function, trace, current_unit, here);
     return current_function;
 }
 
@@ -271,6 +282,7 @@ node_call* context::begin_call(const char* name)
     if (trace && !statement->subtree)
         trace->call(here, name);
     current_call = add_statement(statement) ? statement : nullptr;
+    record_position(current_call, trace, current_unit, here);
     return current_call;
 }
 

@@ -17,6 +17,7 @@ list(APPEND mc_parser_sources
   ${CMAKE_CURRENT_LIST_DIR}/lexer_actions.cpp
   ${CMAKE_CURRENT_LIST_DIR}/diagnostics.cpp
   ${CMAKE_CURRENT_LIST_DIR}/front_end_trace.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/statement_positions.cpp
   ${CMAKE_CURRENT_LIST_DIR}/unit_loader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tree_iterator.cpp
   ${CMAKE_CURRENT_LIST_DIR}/param_iterator.cpp)

@@ -17,6 +17,7 @@
 #include "engine/kernel/Parser/grammar_actions.h"
 #include "engine/kernel/Parser/parser_y.hpp"
 #include "engine/kernel/Parser/scanner.h"
+#include "engine/kernel/Parser/statement_positions.h"
 #include "engine/kernel/Parser/unit.h"
 #include "engine/kernel/Parser/variable.h"
 #include "engine/kernel/log_record.h"
@@ -346,6 +347,8 @@ unit* parse_text(const char* unit_name, char* text, size_t size, extern_interfac
     if (diagnostics && text) {
         trace.emplace(*diagnostics, unit_name, text, uint32_t(size - 2));
         ctx.trace = &*trace;
+        if (diag::statement_positions* positions = diag::statement_positions::active())
+            positions->add_file(unit_name, text, uint32_t(size - 2));
     }
     ctx.start_block(nullptr);
     if (externs)
