@@ -154,6 +154,8 @@ void context::declare(variable* v)
         return;
     }
     scopes[depth].insert(v);
+    if (trace && trace->watcher())
+        trace->watcher()->declared(*v, here);
 }
 
 bool context::add_statement(node_statement* statement)
@@ -287,6 +289,8 @@ variable* context::add_extern_var(const char* name, const char* key, node_expr<i
     }
     var<T>* v = new var<T>(name, binding, index_expr, key_text);
     scopes[depth].insert(v);
+    if (trace && trace->watcher())
+        trace->watcher()->declared(*v, here);
     v->add_ref(); // the grammar's
     return v;
 }

@@ -20,14 +20,15 @@ namespace parser::diag {
 namespace {
 
 thread_local trace* innermost = nullptr; // a plain pointer: each trace lives on its parse's stack
+thread_local observer* active_observer = nullptr; // a plain pointer: the observer lives with its scope
 
 const char* const type_names[] = { "bool", "int", "float", "vec3", "vec4", "mtx", "string" };
 
 // The keywords and operators from TOK_IMPORT (258) to TOK_UPPERCASE (318), as written.
-const char* const token_words[] = { "import", "sub", "call", "if", "elseif", "else", "extern", "export",
-    "modified", "empty", "bool", "int", "float", "vec3", "vec4", "mtx", "string", ".xyzw", ".xyz", ".x", ".y", ".z",
-    ".w", "==", "!=", "<=", ">=", "||", "&&", "sin", "cos", "tan", "log", "ln", "exp", "pow", "mod", "min", "max",
-    "abs", "clamp", "floor", "ceil", "scale", "rotate", "translate", "orient", "transpose", "invert", "dot", "cross",
+const char* const token_words[] = { "import", "sub", "call", "if", "elseif", "else", "extern", "export", "modified",
+    "empty", "bool", "int", "float", "vec3", "vec4", "mtx", "string", ".xyzw", ".xyz", ".x", ".y", ".z", ".w",
+    "==", "!=", "<=", ">=", "||", "&&", "sin", "cos", "tan", "log", "ln", "exp", "pow", "mod", "min", "max", "abs",
+    "clamp", "floor", "ceil", "scale", "rotate", "translate", "orient", "transpose", "invert", "dot", "cross",
     "normalize", "length", "dist", "dist2", "mul", "mulv", "mulp", "substr", "lowercase", "uppercase" };
 
 bool is_constant(int t) { return t == TOK_BOOL_CONST || t == TOK_INT_CONST || t == TOK_FLOAT_CONST || t >= 330; }
@@ -208,14 +209,27 @@ trace::trace(sink& out, const char* file, char* text, uint32_t size)
     , text_(text)
     , size_(size)
     , outer_(innermost)
+    , watcher_(active_observer)
 {
     innermost = this;
+    if (watcher_)
+        watcher_->file_started(file_, text, size);
     byte_order_mark_ = text && size >= 3 && std::memcmp(text, "\xEF\xBB\xBF", 3) == 0;
 }
 
 trace::~trace() { innermost = outer_; }
 
 trace* trace::current() { return innermost; }
+
+observing::observing(observer& target)
+    : previous_(active_observer)
+{
+    active_observer = &target;
+}
+
+observing::~observing() { active_observer = previous_; }
+
+observer* observing::active() { return active_observer; }
 
 position trace::at(span where) const
 {
@@ -391,12 +405,12 @@ void trace::resolve_calls(const context& ctx)
     if (ctx.current_unit)
         subtree_names(ctx.current_unit, names);
     for (const pending_call& c : calls_) {
-        auto below = std::find_if(
-            subtrees_.begin(), subtrees_.end(), [&](const definition& s) { return s.name == c.name; });
+        auto below
+            = std::find_if(subtrees_.begin(), subtrees_.end(), [&](const definition& s) { return s.name == c.name; });
         if (below != subtrees_.end() && below->where.begin > c.where.begin) {
             add(severity::error, c.where, "subtree '" + c.name + "' is called before it is defined",
-                { { at(below->where), "a subtree must be defined before its first call; '" + c.name
-                          + "' is defined here" } });
+                { { at(below->where),
+                    "a subtree must be defined before its first call; '" + c.name + "' is defined here" } });
         } else {
             add(severity::error, c.where, "unknown subtree '" + c.name + "'" + did_you_mean(c.name, names));
         }
@@ -439,8 +453,8 @@ void trace::finish(const context& ctx, bool failed)
     resolve_calls(ctx);
     add_warnings();
     pass_unexported(ctx);
-    bool any_error = std::any_of(
-        made_.begin(), made_.end(), [](const diagnostic& d) { return d.level == severity::error; });
+    bool any_error
+        = std::any_of(made_.begin(), made_.end(), [](const diagnostic& d) { return d.level == severity::error; });
     if (failed && !any_error)
         add(severity::error, last_[0].where, "the game rejects this file");
     std::stable_sort(made_.begin(), made_.end(),
@@ -448,6 +462,8 @@ void trace::finish(const context& ctx, bool failed)
     for (diagnostic& d : made_)
         out_.add(std::move(d));
     made_.clear();
+    if (watcher_)
+        watcher_->file_finished(failed);
 }
 
 } // namespace parser::diag

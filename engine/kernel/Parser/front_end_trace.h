@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/kernel/Parser/diagnostics.h"
+#include "engine/kernel/Parser/front_end_observer.h"
 #include "engine/kernel/Parser/source_span.h"
 
 namespace parser {
@@ -37,6 +38,8 @@ public:
 
     // The trace of the parse running on this thread, innermost import first.
     static trace* current();
+    // The thread's observer when the trace began, or null.
+    observer* watcher() const { return watcher_; }
 
     // The byte offset of a place in the text (its end for anything outside).
     uint32_t offset_of(const char* place) const
@@ -110,6 +113,7 @@ private:
     char* text_;
     uint32_t size_;
     trace* outer_;
+    observer* watcher_;
     std::vector<diagnostic> made_;
     token_seen last_[3]; // last_[0] the newest token
     std::vector<token_seen> brackets_; // '{', '(' and '[' not yet closed

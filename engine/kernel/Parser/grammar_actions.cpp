@@ -4,6 +4,7 @@
 
 #include "engine/kernel/Parser/front_end_trace.h"
 #include "engine/kernel/Parser/lexer_actions.h"
+#include "engine/kernel/Parser/parser_y.hpp"
 #include "engine/kernel/Parser/scanner.h"
 #include "engine/kernel/Parser/unit.h"
 #include "engine/kernel/log_record.h"
@@ -72,6 +73,29 @@ parser::span token_span(parser::diag::trace& trace, yyscan_t scanner)
     return { begin, begin + uint32_t(yyget_leng(scanner)) };
 }
 
+// The variable a variable token names, for an observer.
+parser::variable* named_variable(int token, const parser::token_value& value)
+{
+    switch (token) {
+    case TOK_BOOL_VAR:
+        return static_cast<parser::var<bool>*>(value.eb.node);
+    case TOK_INT_VAR:
+        return static_cast<parser::var<int32_t>*>(value.ei.node);
+    case TOK_FLOAT_VAR:
+        return static_cast<parser::var<float>*>(value.ef.node);
+    case TOK_VEC3_VAR:
+        return static_cast<parser::var<vec3>*>(value.e3.node);
+    case TOK_VEC4_VAR:
+        return static_cast<parser::var<vec4>*>(value.e4.node);
+    case TOK_MTX44_VAR:
+        return static_cast<parser::var<mtx44>*>(value.em.node);
+    case TOK_STRING_VAR:
+        return static_cast<parser::var<string_base>*>(value.es.node);
+    default:
+        return nullptr;
+    }
+}
+
 } // namespace
 
 int yylex(parser::token_value* value, parser::span* where, yyscan_t scanner)
@@ -82,6 +106,8 @@ int yylex(parser::token_value* value, parser::span* where, yyscan_t scanner)
         if (ctx->trace) {
             *where = token_span(*ctx->trace, scanner);
             ctx->trace->token(token, *where, yyget_held_char(scanner));
+            if (parser::diag::observer* watcher = ctx->trace->watcher())
+                watcher->token(token, *where, named_variable(token, *value));
         }
         return token;
     }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <vector>
 
 namespace parser {
@@ -21,6 +22,30 @@ struct unit_cache {
     ~unit_cache();
 
     std::vector<unit*> units;
+};
+
+// Where the parses of a thread read a file's text before the filesystem, while
+// a scope of type reading_from lives: an editor's unsaved documents.
+class text_source {
+public:
+    // The text of the file of that name; false to read the file itself.
+    virtual bool read(const char* file_name, std::string& text) = 0;
+
+protected:
+    ~text_source() = default;
+};
+
+class reading_from {
+public:
+    explicit reading_from(text_source& source);
+    ~reading_from();
+    reading_from(const reading_from&) = delete;
+    reading_from& operator=(const reading_from&) = delete;
+
+    static text_source* active();
+
+private:
+    text_source* previous_;
 };
 
 // Parses text as the file unit_name: size counts the text and the two zero
