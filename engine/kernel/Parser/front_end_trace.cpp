@@ -25,10 +25,10 @@ thread_local observer* active_observer = nullptr; // a plain pointer: the observ
 const char* const type_names[] = { "bool", "int", "float", "vec3", "vec4", "mtx", "string" };
 
 // The keywords and operators from TOK_IMPORT (258) to TOK_UPPERCASE (318), as written.
-const char* const token_words[] = { "import", "sub", "call", "if", "elseif", "else", "extern", "export", "modified",
-    "empty", "bool", "int", "float", "vec3", "vec4", "mtx", "string", ".xyzw", ".xyz", ".x", ".y", ".z", ".w",
-    "==", "!=", "<=", ">=", "||", "&&", "sin", "cos", "tan", "log", "ln", "exp", "pow", "mod", "min", "max", "abs",
-    "clamp", "floor", "ceil", "scale", "rotate", "translate", "orient", "transpose", "invert", "dot", "cross",
+const char* const token_words[] = { "import", "sub", "call", "if", "elseif", "else", "extern", "export",
+    "modified", "empty", "bool", "int", "float", "vec3", "vec4", "mtx", "string", ".xyzw", ".xyz", ".x", ".y", ".z",
+    ".w", "==", "!=", "<=", ">=", "||", "&&", "sin", "cos", "tan", "log", "ln", "exp", "pow", "mod", "min", "max",
+    "abs", "clamp", "floor", "ceil", "scale", "rotate", "translate", "orient", "transpose", "invert", "dot", "cross",
     "normalize", "length", "dist", "dist2", "mul", "mulv", "mulp", "substr", "lowercase", "uppercase" };
 
 bool is_constant(int t) { return t == TOK_BOOL_CONST || t == TOK_INT_CONST || t == TOK_FLOAT_CONST || t >= 330; }
@@ -405,12 +405,12 @@ void trace::resolve_calls(const context& ctx)
     if (ctx.current_unit)
         subtree_names(ctx.current_unit, names);
     for (const pending_call& c : calls_) {
-        auto below
-            = std::find_if(subtrees_.begin(), subtrees_.end(), [&](const definition& s) { return s.name == c.name; });
+        auto below = std::find_if(
+            subtrees_.begin(), subtrees_.end(), [&](const definition& s) { return s.name == c.name; });
         if (below != subtrees_.end() && below->where.begin > c.where.begin) {
             add(severity::error, c.where, "subtree '" + c.name + "' is called before it is defined",
-                { { at(below->where),
-                    "a subtree must be defined before its first call; '" + c.name + "' is defined here" } });
+                { { at(below->where), "a subtree must be defined before its first call; '" + c.name
+                          + "' is defined here" } });
         } else {
             add(severity::error, c.where, "unknown subtree '" + c.name + "'" + did_you_mean(c.name, names));
         }
@@ -453,8 +453,8 @@ void trace::finish(const context& ctx, bool failed)
     resolve_calls(ctx);
     add_warnings();
     pass_unexported(ctx);
-    bool any_error
-        = std::any_of(made_.begin(), made_.end(), [](const diagnostic& d) { return d.level == severity::error; });
+    bool any_error = std::any_of(
+        made_.begin(), made_.end(), [](const diagnostic& d) { return d.level == severity::error; });
     if (failed && !any_error)
         add(severity::error, last_[0].where, "the game rejects this file");
     std::stable_sort(made_.begin(), made_.end(),
