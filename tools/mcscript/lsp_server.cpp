@@ -314,7 +314,8 @@ void server::handle(const std::string& body)
     }
     const json& method = message["method"];
     const json params = message.contains("params") ? message["params"] : json::object();
-    if (message.value("jsonrpc", "") != "2.0" || !method.is_string() || (has_id && !valid_id))
+    bool version = message.contains("jsonrpc") && message["jsonrpc"] == "2.0";
+    if (!version || !method.is_string() || (has_id && !valid_id))
         return fail(valid_id ? id : json(nullptr), invalid_request, "not a JSON-RPC 2.0 request or notification");
     if (!params.is_object() && !params.is_array())
         return has_id ? fail(id, invalid_params, "params must be an object or an array") : void();
