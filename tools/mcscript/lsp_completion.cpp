@@ -19,6 +19,8 @@ bool in_comment_or_string(std::string_view text, uint32_t offset)
         size_t end = i + 1;
         if (c == '/' && i + 1 < text.size() && text[i + 1] == '/') {
             end = text.find('\n', i);
+            if (end == std::string_view::npos || end >= offset)
+                return true; // up to its line feed, the place before it included
         } else if (c == '/' && i + 1 < text.size() && text[i + 1] == '*') {
             end = text.find("*/", i + 2);
             end = end == std::string_view::npos ? end : end + 2;

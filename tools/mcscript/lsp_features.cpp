@@ -3,6 +3,7 @@
 // first, then one function per request.
 #include "tools/mcscript/lsp_features.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <set>
 
@@ -190,7 +191,7 @@ std::string variable_hover(const document& d, const declaration& v)
 {
     std::string text = "```mcscript\n" + type_name(v.type) + " " + v.name + "\n```\n" + kind_words(v);
     if (!v.value.empty())
-        text += "\n\nvalue: `" + v.value + "`";
+        text += (v.kind == variable_kind::parameter ? "\n\ndefault: `" : "\n\nvalue: `") + v.value + "`";
     if (v.file != d.path)
         text += "\n\ndeclared in `" + relative_name(d, v.file) + "`";
     return text;
@@ -382,7 +383,7 @@ json completion_json(const workspace& w, const document& d, uint32_t offset)
 
 json symbols_json(const document& d)
 {
-    json out = json::array();
+    std::vector<std::pair<uint32_t, json>> found; // by where they start
     for (const subtree_info& s : d.index->subtrees) {
         json children = json::array();
         for (const declaration_ref& p : s.params)
@@ -390,13 +391,19 @@ json symbols_json(const document& d)
         std::string detail = signature(s).substr(4 + s.name.size());
         json one = symbol(d, s.name, symbol_function, detail, s.whole, s.name_at);
         one["children"] = children;
-        out.push_back(one);
+        found.emplace_back(s.whole.begin, std::move(one));
     }
-    for (const declaration_ref& v : d.index->declarations)
-        if (v->kind == variable_kind::top_level
-            || (v->kind == variable_kind::extern_value && v->visible_end == UINT32_MAX))
-            out.push_back(
+    for (const declaration_ref& v : d.index->declarations) {
+        bool top_level = v->kind == variable_kind::top_level
+            || (v->kind == variable_kind::extern_value && v->visible_end == UINT32_MAX);
+        if (top_level)
+            found.emplace_back(v->whole.begin,
                 symbol(d, v->name, symbol_variable, type_name(v->type) + ", " + kind_words(*v), v->whole, v->name_at));
+    }
+    std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    json out = json::array();
+    for (auto& [offset, one] : found)
+        out.push_back(std::move(one));
     return out;
 }
 
