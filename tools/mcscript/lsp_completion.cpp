@@ -25,10 +25,8 @@ bool in_comment_or_string(std::string_view text, uint32_t offset)
             end = text.find("*/", i + 2);
             end = end == std::string_view::npos ? end : end + 2;
         } else if (c == '"' || c == '\'') {
-            end = text.find(c, i + 1);
-            if (end == std::string_view::npos)
-                return false; // a lone quote starts no string
-            ++end;
+            end = text.find(c, i + 1); // unclosed: a string being typed
+            end = end == std::string_view::npos ? end : end + 1;
         } else {
             i = end;
             continue;
