@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <sys/wait.h>
 
@@ -14,9 +17,11 @@ struct run_result {
     std::string out;
 };
 
-run_result run(const std::string& arguments)
+run_result run(const std::string& arguments, const std::string& environment = "")
 {
-    std::string command = std::string(MCSCRIPT_PATH) + " " + arguments + " 2>/dev/null";
+    bool keeps_stderr = arguments.find(" 2>") != std::string::npos;
+    std::string command
+        = environment + " " + std::string(MCSCRIPT_PATH) + " " + arguments + (keeps_stderr ? "" : " 2>/dev/null");
     run_result r { -1, "" };
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe)
@@ -28,6 +33,21 @@ run_result run(const std::string& arguments)
     int status = pclose(pipe);
     r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return r;
+}
+
+// The run with standard error too; the command line may redirect standard input.
+struct full_result {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+full_result run_full(const std::string& arguments, const std::string& environment = "")
+{
+    run_result r = run(arguments + " 2>stderr.txt", environment);
+    std::ostringstream err;
+    err << std::ifstream("stderr.txt").rdbuf();
+    return { r.status, r.out, err.str() };
 }
 
 using Tool = ScriptTest;
@@ -78,6 +98,99 @@ TEST_F(Tool, DumpWritesEachArgumentExpression)
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "F(3)");
     EXPECT_NE(r.out.find("  arg 0\n    block 0x01000000 root=0\n"), std::string::npos) << r.out;
+}
+
+const char* const broken = "int x = 1\nGameClassName\n";
+const char* const broken_shown = "bad.ini:2:1: error: unexpected 'GameClassName'; expected ';'\n"
+                                 "    2 | GameClassName\n"
+                                 "      | ^~~~~~~~~~~~~\n";
+
+TEST_F(Tool, EveryCommandShowsDiagnosticsInTheCompilersForm)
+{
+    write("bad.ini", broken);
+    for (const char* command : { "check", "walk", "dump", "settings" }) {
+        full_result r = run_full(std::string(command) + " bad.ini");
+        EXPECT_EQ(r.status, 1) << command;
+        EXPECT_EQ(r.out, "") << command;
+        EXPECT_EQ(r.err, broken_shown) << command;
+    }
+}
+
+TEST_F(Tool, CheckReportsEveryFailingFileAndKeepsWarningsSuccessful)
+{
+    write("bad.ini", broken);
+    write("good.ini", "int x = 1;");
+    write("worse.ini", "int y = ;");
+    full_result r = run_full("check bad.ini good.ini worse.ini missing.ini");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err,
+        std::string(broken_shown)
+            + "worse.ini:1:9: error: unexpected ';'; expected an expression\n"
+              "    1 | int y = ;\n"
+              "      |         ^\n"
+              "mcscript: error: cannot open 'missing.ini': No such file or directory\n");
+    write("bom.ini", "\xEF\xBB\xBFint x = 1;");
+    r = run_full("check bom.ini");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err.substr(0, r.err.find('\n')),
+        "bom.ini:1:1: warning: the file starts with a UTF-8 byte-order mark; the game reads it as empty");
+}
+
+TEST_F(Tool, FilesThatCannotBeReadSayWhy)
+{
+    std::filesystem::create_directory("folder.ini");
+    full_result r = run_full("check folder.ini");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "mcscript: error: cannot open 'folder.ini': Is a directory\n");
+    r = run_full("settings missing.ini");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "mcscript: error: cannot open 'missing.ini': No such file or directory\n");
+}
+
+TEST_F(Tool, RecordsShowTheGamesOwnLogOnlyWhenAsked)
+{
+    write("bad.ini", broken);
+    const std::string clog = "ERRR Parser yyerror: syntax error at GameClassName(2)\n";
+    const std::string parse_unit = "ERRR Parser ParseUnit: [ParseUnit] syntax error in 'bad.ini' line 2\n";
+    EXPECT_EQ(run_full("check bad.ini").err, broken_shown);
+    EXPECT_EQ(run_full("check --records bad.ini").err, clog + parse_unit + broken_shown);
+    EXPECT_EQ(run_full("--records check bad.ini").err, clog + parse_unit + broken_shown);
+    EXPECT_EQ(run_full("walk --records bad.ini").err, clog + parse_unit + broken_shown);
+    EXPECT_EQ(run_full("check --records bad.ini", "MC_LOG=Parser=0").err, clog + broken_shown)
+        << "MC_LOG filters the category records";
+}
+
+TEST_F(Tool, HelpAndVersionGoToStandardOutput)
+{
+    for (const char* option : { "--help", "-h", "check --help" }) {
+        full_result r = run_full(option);
+        EXPECT_EQ(r.status, 0) << option;
+        EXPECT_EQ(r.out.substr(0, 30), "usage: mcscript check [--recor") << option;
+        EXPECT_NE(r.out.find("- reads standard input"), std::string::npos) << option;
+        EXPECT_EQ(r.err, "") << option;
+    }
+    full_result r = run_full("--version");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.substr(0, 9), "mcscript ");
+    EXPECT_EQ(r.out.back(), '\n');
+    r = run_full("check --frobnicate x.ini");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err.substr(0, r.err.find('\n')), "mcscript: error: unknown option --frobnicate");
+}
+
+TEST_F(Tool, DashReadsStandardInput)
+{
+    write("bad.ini", "int x = ;\n");
+    write("good.ini", "sub main() { Size(1); }");
+    full_result r = run_full("check - < bad.ini");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err,
+        "<stdin>:1:9: error: unexpected ';'; expected an expression\n"
+        "    1 | int x = ;\n"
+        "      |         ^\n");
+    r = run_full("walk - < good.ini");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "Size(1)\n");
 }
 
 } // namespace

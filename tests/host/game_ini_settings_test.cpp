@@ -139,6 +139,25 @@ TEST_F(GameIniStartup, UnparsableFileLogsExitAndStartsWithDefaults)
     EXPECT_TRUE(called("IGame::SteamInitialize(MC, 0)"));
 }
 
+// The game's log for a broken game.ini, record by record: the script tool's
+// diagnostics must leave it as it always was.
+TEST_F(GameIniStartup, BrokenFileLogsTheSameRecordsAsEver)
+{
+    run_with("game.ini", "sub main() {\n  GameClassName('Broken'\n  call missing();\n}\n", "");
+    std::vector<std::string> logged; // the pieces of each record, from where they come
+    for (const fakes::log_entry& e : fakes::log_entries())
+        if (e.category == "Parser" || e.category == "EXIT" || e.category.empty())
+            logged.push_back(e.file + " " + e.function + " " + e.text);
+    std::vector<std::string> expected = {
+        "engine/kernel/Parser/parser_y yyerror syntax error at call(3)\n",
+        "engine/kernel/Parser/ParserNodes ParseUnit [ParseUnit] ",
+        "engine/kernel/Parser/ParserNodes ParseUnit syntax error in 'game.ini' line 3\n",
+        "engine/game/gameini_parser GameIniSettings::Load game.ini file cannot be parsed: make sure game.ini file "
+        "uses <new_parser> format!\n",
+    };
+    EXPECT_EQ(logged, expected);
+}
+
 TEST_F(GameIniStartup, MissingFileIsSilent)
 {
     EXPECT_EQ(run(""), 0);

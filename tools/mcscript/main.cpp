@@ -5,8 +5,8 @@
 // 2 on usage errors. The game's own log records are shown with --records.
 #include <cstdio>
 #include <cstring>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/game/gameini_parser.h"

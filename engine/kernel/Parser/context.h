@@ -120,6 +120,10 @@ public:
     int32_t refused_blocks = 0; // start_block calls refused and not yet ended
     diag::trace* trace = nullptr; // set only while diagnostics are collected
     span here { 0, 0 }; // the construct the grammar is handing over, for diagnostics
+    // The grammar's location stack at its last reduction, from the symbol
+    // below the reduced ones: a syntax error report reads which symbols on
+    // top of the stack were reduced from nothing.
+    const span* reduced_at = nullptr;
 
 private:
     template <typename T> variable* add_extern_var(const char* name, const char* key, node_expr<int32_t>* index_expr);

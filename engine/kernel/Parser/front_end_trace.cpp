@@ -25,10 +25,10 @@ thread_local observer* active_observer = nullptr; // a plain pointer: the observ
 const char* const type_names[] = { "bool", "int", "float", "vec3", "vec4", "mtx", "string" };
 
 // The keywords and operators from TOK_IMPORT (258) to TOK_UPPERCASE (318), as written.
-const char* const token_words[] = { "import", "sub", "call", "if", "elseif", "else", "extern", "export",
-    "modified", "empty", "bool", "int", "float", "vec3", "vec4", "mtx", "string", ".xyzw", ".xyz", ".x", ".y", ".z",
-    ".w", "==", "!=", "<=", ">=", "||", "&&", "sin", "cos", "tan", "log", "ln", "exp", "pow", "mod", "min", "max",
-    "abs", "clamp", "floor", "ceil", "scale", "rotate", "translate", "orient", "transpose", "invert", "dot", "cross",
+const char* const token_words[] = { "import", "sub", "call", "if", "elseif", "else", "extern", "export", "modified",
+    "empty", "bool", "int", "float", "vec3", "vec4", "mtx", "string", ".xyzw", ".xyz", ".x", ".y", ".z", ".w",
+    "==", "!=", "<=", ">=", "||", "&&", "sin", "cos", "tan", "log", "ln", "exp", "pow", "mod", "min", "max", "abs",
+    "clamp", "floor", "ceil", "scale", "rotate", "translate", "orient", "transpose", "invert", "dot", "cross",
     "normalize", "length", "dist", "dist2", "mul", "mulv", "mulp", "substr", "lowercase", "uppercase" };
 
 bool is_constant(int t) { return t == TOK_BOOL_CONST || t == TOK_INT_CONST || t == TOK_FLOAT_CONST || t >= 330; }
@@ -189,7 +189,7 @@ std::vector<std::string> visible_names(const context& ctx)
 // While a diagnostic reads the text, the byte the scanner holds is put back
 // in place of the zero that marks the current token's end.
 trace::held_byte_restored::held_byte_restored(const trace& t)
-    : text_(t.held_offset_ < t.size_ ? t.text_ + t.held_offset_ : nullptr)
+    : text_(t.recent(0).where.end < t.size_ && t.newest_ > 0 ? t.text_ + t.recent(0).where.end : nullptr)
 {
     if (text_) {
         zero_ = *text_;
@@ -209,6 +209,7 @@ trace::trace(sink& out, const char* file, char* text, uint32_t size)
     , text_(text)
     , size_(size)
     , outer_(innermost)
+    , errors_before_(out.count(severity::error))
     , watcher_(active_observer)
 {
     innermost = this;
@@ -274,26 +275,13 @@ void trace::add(severity level, span where, std::string message, std::vector<not
     made_.push_back(std::move(d));
 }
 
-void trace::token(int number, span where, char held)
+// The token the error is at; the end of file stands just after the last token.
+trace::token_seen trace::next_token() const
 {
-    held_offset_ = where.end;
-    held_ = held;
-    if (number == 0)
-        where = { last_[0].where.end, last_[0].where.end }; // end of file: just after the last token
-    last_[2] = last_[1];
-    last_[1] = last_[0];
-    last_[0] = { number, where };
-    if (number < 0 && high_byte_ < 0)
-        high_byte_ = where.begin;
-    if (number == '{' || number == '(' || number == '[')
-        brackets_.push_back(last_[0]);
-    else if ((number == '}' || number == ')' || number == ']') && !brackets_.empty())
-        brackets_.pop_back();
-    else if ((number == TOK_STRING_CONST || number == TOK_LONG_STRING_CONST) && text_
-        && std::memchr(text_ + where.begin, '\n', where.end - where.begin)) {
-        multiline_string_ = where;
-        has_multiline_string_ = true;
-    }
+    token_seen next = recent(0);
+    if (next.number == 0)
+        next.where = { recent(1).where.end, recent(1).where.end };
+    return next;
 }
 
 std::string trace::unknown_name(const std::string& name, const context& ctx) const
@@ -306,8 +294,8 @@ std::string trace::unknown_name(const std::string& name, const context& ctx) con
 
 diagnostic trace::syntax_diagnostic(const syntax_report& report, const context& ctx)
 {
-    const token_seen& next = last_[0];
-    const token_seen& before = last_[1];
+    const token_seen next = next_token();
+    const token_seen& before = recent(1);
     std::string found = describe(next);
     if (report.stack_exhausted)
         return { severity::error, at(next.where), "the script nests too deeply to be parsed", {} };
@@ -318,7 +306,7 @@ diagnostic trace::syntax_diagnostic(const syntax_report& report, const context& 
         return { severity::error, at(next.where),
             "name '" + text_of(next.where, 20) + "' is too long: names have at most 63 characters", {} };
     if (next.number < 0) {
-        high_byte_ = -1; // this error says it
+        high_byte_shown_ = true; // this error says it
         char hex[8];
         std::snprintf(hex, sizeof hex, "0x%02X", unsigned(uint8_t(text_[next.where.begin])));
         return { severity::error, at(next.where),
@@ -332,7 +320,7 @@ diagnostic trace::syntax_diagnostic(const syntax_report& report, const context& 
         std::string message = std::string(type_names[report.on_top]) + " expression where "
             + (report.would_fit == 0 || report.would_fit == 1 ? "an " : "a ") + type_names[report.would_fit]
             + " is needed";
-        bool lone_literal = before.number == TOK_INT_CONST && !is_operator(last_[2].number);
+        bool lone_literal = before.number == TOK_INT_CONST && !is_operator(recent(2).number);
         if (lone_literal && report.would_fit == 2)
             message += "; write '" + text_of(before.where) + ".0'";
         return { severity::error, at(before.where), message, {} };
@@ -360,27 +348,63 @@ diagnostic trace::syntax_diagnostic(const syntax_report& report, const context& 
     return { severity::error, at(next.where), message, {} };
 }
 
+// What stands open before offset, read again from the text: the brackets not
+// yet closed and the last string that ran across a line break. Strings and
+// comments are skipped as the lexer skips them.
+struct open_things {
+    std::vector<uint32_t> brackets;
+    int64_t multiline_string = -1;
+};
+
+open_things scan_open(const char* text, uint32_t until)
+{
+    open_things found;
+    for (uint32_t i = 0; i < until; ++i) {
+        char c = text[i];
+        if (c == '/' && text[i + 1] == '/') {
+            while (i < until && text[i] != '\n' && text[i] != '\r')
+                ++i;
+        } else if (c == '/' && text[i + 1] == '*') {
+            const char* end = std::strstr(text + i + 2, "*/");
+            i = end ? uint32_t(end - text) + 1 : until;
+        } else if (c == '"' || c == '\'') {
+            const char* close = std::strchr(text + i + 1, c);
+            if (close && uint32_t(close - text) < until) {
+                if (std::memchr(text + i, '\n', size_t(close - text) - i))
+                    found.multiline_string = i;
+                i = uint32_t(close - text);
+            }
+        } else if (c == '{' || c == '(' || c == '[') {
+            found.brackets.push_back(i);
+        } else if ((c == '}' || c == ')' || c == ']') && !found.brackets.empty()) {
+            found.brackets.pop_back();
+        }
+    }
+    return found;
+}
+
 // Hints that point elsewhere: the bracket an end of file left open, and a
 // string that ran across lines (strings may, so it is a hint, not an error).
-void trace::add_context_notes(diagnostic& d, const syntax_report& report) const
+void trace::add_context_notes(diagnostic& d, const token_seen& next) const
 {
-    const token_seen& next = last_[0];
-    if (next.number == 0 && !brackets_.empty()) {
-        char open = char(brackets_.back().number);
-        char close = open == '{' ? '}' : open == '(' ? ')' : ']';
-        if (contains(report.expected, close))
-            d.notes.push_back({ at(brackets_.back().where), std::string("to match this '") + open + "'" });
+    held_byte_restored restore(*this);
+    open_things open = scan_open(text_, std::min(next.where.begin, size_));
+    if (next.number == 0 && !open.brackets.empty()) {
+        uint32_t at_bracket = open.brackets.back();
+        d.notes.push_back(
+            { at({ at_bracket, at_bracket + 1 }), std::string("to match this '") + text_[at_bracket] + "'" });
     }
-    if (has_multiline_string_) {
-        position p = at({ multiline_string_.begin, multiline_string_.begin + 1 });
-        d.notes.push_back({ p, "this string runs across line breaks; is its closing quote missing?" });
+    if (open.multiline_string >= 0) {
+        uint32_t quote = uint32_t(open.multiline_string);
+        d.notes.push_back({ at({ quote, quote + 1 }), "this string runs across line breaks; is its closing quote missing?" });
     }
 }
 
 void trace::syntax_error(const syntax_report& report, const context& ctx)
 {
     diagnostic d = syntax_diagnostic(report, ctx);
-    add_context_notes(d, report);
+    if (text_)
+        add_context_notes(d, next_token());
     add(d.level, { d.where.offset, d.where.offset + d.where.length }, d.message, d.notes);
 }
 
@@ -405,12 +429,12 @@ void trace::resolve_calls(const context& ctx)
     if (ctx.current_unit)
         subtree_names(ctx.current_unit, names);
     for (const pending_call& c : calls_) {
-        auto below = std::find_if(
-            subtrees_.begin(), subtrees_.end(), [&](const definition& s) { return s.name == c.name; });
+        auto below
+            = std::find_if(subtrees_.begin(), subtrees_.end(), [&](const definition& s) { return s.name == c.name; });
         if (below != subtrees_.end() && below->where.begin > c.where.begin) {
             add(severity::error, c.where, "subtree '" + c.name + "' is called before it is defined",
-                { { at(below->where), "a subtree must be defined before its first call; '" + c.name
-                          + "' is defined here" } });
+                { { at(below->where),
+                    "a subtree must be defined before its first call; '" + c.name + "' is defined here" } });
         } else {
             add(severity::error, c.where, "unknown subtree '" + c.name + "'" + did_you_mean(c.name, names));
         }
@@ -423,9 +447,9 @@ void trace::add_warnings()
         add(severity::warning, { 0, 3 }, "the file starts with a UTF-8 byte-order mark; the game reads it as empty");
         return;
     }
-    if (high_byte_ < 0)
-        return;
-    uint32_t offset = uint32_t(high_byte_);
+    if (recent(0).number >= 0 || high_byte_shown_)
+        return; // a byte above 127 ends the input, so it is the last token read
+    uint32_t offset = recent(0).where.begin;
     char message[128];
     std::snprintf(message, sizeof message,
         "byte 0x%02X outside a string or comment ends the game's input here; the rest of the file is ignored",
@@ -453,10 +477,10 @@ void trace::finish(const context& ctx, bool failed)
     resolve_calls(ctx);
     add_warnings();
     pass_unexported(ctx);
-    bool any_error = std::any_of(
-        made_.begin(), made_.end(), [](const diagnostic& d) { return d.level == severity::error; });
-    if (failed && !any_error)
-        add(severity::error, last_[0].where, "the game rejects this file");
+    bool any_error
+        = std::any_of(made_.begin(), made_.end(), [](const diagnostic& d) { return d.level == severity::error; });
+    if (failed && !any_error && out_.count(severity::error) == errors_before_) // none shown, here or in an import
+        add(severity::error, recent(0).where, "the game rejects this file");
     std::stable_sort(made_.begin(), made_.end(),
         [](const diagnostic& a, const diagnostic& b) { return a.where.offset < b.where.offset; });
     for (diagnostic& d : made_)

@@ -41,16 +41,18 @@ public:
     // The thread's observer when the trace began, or null.
     observer* watcher() const { return watcher_; }
 
-    // The byte offset of a place in the text (its end for anything outside).
-    uint32_t offset_of(const char* place) const
+    // Every token the grammar reads, as the scanner leaves it in the text:
+    // held is the byte after it, which the scanner keeps while a zero marks
+    // the token's end. Returns the token's byte span. Kept to a few stores, as
+    // it runs for every token; the rest is worked out when a diagnostic is made.
+    span token(int number, const char* token_text, int length, char held)
     {
-        return place >= text_ && place < text_ + size_ ? uint32_t(place - text_) : size_;
+        uint32_t begin = token_text >= text_ && token_text < text_ + size_ ? uint32_t(token_text - text_) : size_;
+        span where { begin, begin + uint32_t(length) };
+        held_ = held;
+        recent_[++newest_ & 3] = { number, where };
+        return where;
     }
-    // Every token the grammar reads, with its byte span.
-    // held is the byte after it, which the scanner holds while it marks the
-    // token's end with a zero in the text.
-    void token(int number, span where, char held);
-    int previous_token() const { return last_[1].number; }
     // The lexer refused the next token because an expression nested too deep.
     void expression_too_deep() { too_deep_ = true; }
     void syntax_error(const syntax_report& report, const context& ctx);
@@ -92,7 +94,8 @@ private:
     std::string describe(const token_seen& t) const;
     void add(severity level, span where, std::string message, std::vector<note> notes = {});
     diagnostic syntax_diagnostic(const syntax_report& report, const context& ctx);
-    void add_context_notes(diagnostic& d, const syntax_report& report) const;
+    void add_context_notes(diagnostic& d, const token_seen& next) const;
+    token_seen next_token() const;
     std::string unknown_name(const std::string& name, const context& ctx) const;
     void resolve_calls(const context& ctx);
     void add_warnings();
@@ -113,16 +116,16 @@ private:
     char* text_;
     uint32_t size_;
     trace* outer_;
+    int errors_before_; // the sink's errors when this file's parse began
     observer* watcher_;
     std::vector<diagnostic> made_;
-    token_seen last_[3]; // last_[0] the newest token
-    std::vector<token_seen> brackets_; // '{', '(' and '[' not yet closed
-    span multiline_string_ { 0, 0 };
-    bool has_multiline_string_ = false;
-    uint32_t held_offset_ = UINT32_MAX; // where the scanner's zero stands, and the byte it replaced
-    char held_ = 0;
+    // The last tokens read, in a ring: recent(0) the newest.
+    token_seen recent_[4];
+    uint32_t newest_ = 0;
+    const token_seen& recent(uint32_t back) const { return recent_[(newest_ - back) & 3]; }
+    char held_ = 0; // the byte the scanner's zero replaced, just after the newest token
     bool byte_order_mark_ = false;
-    int64_t high_byte_ = -1; // offset of the first byte above 127 outside strings and comments
+    bool high_byte_shown_ = false; // a syntax error said that a byte above 127 ended the input
     bool too_deep_ = false;
     std::vector<pending_call> calls_;
     std::vector<definition> subtrees_;

@@ -28,7 +28,14 @@ constexpr int export_bit = 1;
 constexpr int32_t max_expression_depth = 1000;
 
 // Set when an action made a tree deeper than that; the next token is refused.
-bool& expression_too_deep();
+// Per thread: a parse and the imports it runs all happen on one thread.
+inline thread_local bool too_deep_flag = false;
+inline bool& expression_too_deep() { return too_deep_flag; }
+// Logs the error and returns the refused token, once expression_too_deep() is set.
+int refuse_token(void* scanner);
+// The variable a variable token names (for an observer of the parse); null
+// for any other token.
+variable* named_variable(int token, const token_value& value);
 // The depth of a variable token: its value expression's, plus its own node
 // (1 when unknown).
 int32_t variable_depth(const variable* v);

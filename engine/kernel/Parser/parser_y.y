@@ -35,6 +35,7 @@ using namespace parser::grammar;
    empty one sits at the end of what came before it. */
 #define YYLLOC_DEFAULT(Current, Rhs, N)                                  \
     do {                                                                 \
+        ctx->reduced_at = &YYRHSLOC(Rhs, 0);                             \
         if (N) {                                                         \
             (Current).begin = YYRHSLOC(Rhs, 1).begin;                    \
             (Current).end = YYRHSLOC(Rhs, N).end;                        \
@@ -553,33 +554,22 @@ void type_mismatch(const state_stack& stack, yysymbol_kind_t token, parser::diag
 }
 
 
-/* Symbols the automaton reduces from nothing on any lookahead, so that at an
-   error they may stand on top of the stack without the input having reached
-   them: the mid-rule markers and an empty modifier list. */
-bool reduced_from_nothing(yysymbol_kind_t symbol, int previous_token)
-{
-    if (symbol == YYSYMBOL_modifiers)
-        return previous_token != TOK_EXPORT;
-    if (symbol < YYNTOKENS)
-        return false;
-    for (int rule = 1; rule < YYNRULES + 1; ++rule)
-        if (yyr1[rule] == symbol && yyr2[rule] != 0)
-            return false;
-    return true;
-}
-
 /* The tokens that would have let the parse go on, from the stack as it is and
-   as it was before the empty reductions the error came after. */
-std::vector<int> expected_tokens(state_stack stack, int previous_token)
+   as it was before the empty reductions (a mid-rule marker, an empty list)
+   that the automaton made on the erroneous token by default. */
+std::vector<int> expected_tokens(state_stack stack, const parser::span* reduced_at)
 {
     std::vector<bool> seen(YYNTOKENS, false);
     for (;;) {
         for (int kind = 0; kind < YYNTOKENS; ++kind)
             if (kind != YYSYMBOL_YYerror && kind != YYSYMBOL_YYUNDEF && !seen[size_t(kind)])
                 seen[size_t(kind)] = shifts(stack, yysymbol_kind_t(kind));
-        if (stack.size() < 2 || !reduced_from_nothing(yysymbol_kind_t(yystos[stack.back()]), previous_token))
+        // A nonterminal on top came from the last reduction, so the location
+        // stack then still ends with it; an empty one matched no input.
+        if (stack.size() < 2 || yystos[stack.back()] < YYNTOKENS || !reduced_at || reduced_at[1].begin != reduced_at[1].end)
             break;
         stack.pop_back();
+        --reduced_at;
     }
     std::vector<int> expected;
     for (int kind = 0; kind < YYNTOKENS; ++kind)
@@ -598,7 +588,11 @@ static int yyreport_syntax_error(const yypcontext_t* yyctx, yyscan_t scanner, pa
         return 0;
     parser::diag::syntax_report report;
     state_stack stack = states_of(yyctx);
-    report.expected = expected_tokens(stack, ctx->trace->previous_token());
+    // A push that filled the stack moved it to a larger block, leaving the
+    // last reduction's place behind: the stack then holds a multiple of the
+    // 200 entries bison starts with.
+    bool moved = stack.size() % YYINITDEPTH == 0;
+    report.expected = expected_tokens(stack, moved ? nullptr : ctx->reduced_at);
     type_mismatch(stack, yypcontext_token(yyctx), report);
     ctx->trace->syntax_error(report, *ctx);
     return 0;

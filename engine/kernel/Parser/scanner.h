@@ -20,12 +20,12 @@ void yyset_extra(parser::context* extra, yyscan_t scanner);
 void yyset_lineno(int line, yyscan_t scanner);
 int yyget_lineno(yyscan_t scanner);
 char* yyget_text(yyscan_t scanner);
-int yyget_leng(yyscan_t scanner);
-char yyget_held_char(yyscan_t scanner);
 yy_buffer_state* yy_scan_buffer(char* base, size_t size, yyscan_t scanner);
 parser::context* yyget_extra(yyscan_t scanner);
 // The next token: the automaton's, or a refused token once an expression has
 // nested too deep (the parse then stops with a syntax error).
-// The token's byte span is written to where while diagnostics are collected.
+int yylex(parser::token_value* value, yyscan_t scanner);
+// The same, for the grammar: the token's byte span is written to where while
+// diagnostics are collected.
 int yylex(parser::token_value* value, parser::span* where, yyscan_t scanner);
 int scan_token(parser::token_value* value, yyscan_t scanner);
