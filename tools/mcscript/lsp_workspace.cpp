@@ -128,11 +128,13 @@ bool workspace::read(const char* file_name, std::string& text)
 
 void workspace::forget_imports_of(const std::string& path)
 {
-    for (auto& [folder, cache] : caches_) {
-        bool holds = std::any_of(cache->units.begin(), cache->units.end(),
+    for (auto& entry : caches_) {
+        const std::string& folder = entry.first;
+        parser::unit_cache& cache = *entry.second;
+        bool holds = std::any_of(cache.units.begin(), cache.units.end(),
             [&](parser::unit* u) { return absolute_path(folder, u->name.c_str()) == path; });
         if (holds)
-            drop(*cache);
+            drop(cache);
     }
 }
 
