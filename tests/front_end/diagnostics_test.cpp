@@ -113,10 +113,10 @@ const std::vector<diagnostic_case> cases = {
         "    3 |   call othr();\n"
         "      |        ^~~~\n" },
     { "subtree called before its definition", { { "a.ini", "sub main() {\n  call other();\n}\nsub other() { }\n" } },
-        "a.ini:2:8: error: subtree 'other' is called before it is defined\n"
+        "a.ini:2:8: error: unknown subtree 'other'\n"
         "    2 |   call other();\n"
         "      |        ^~~~~\n"
-        "a.ini:4:5: note: a subtree must be defined before its first call; 'other' is defined here\n"
+        "a.ini:4:5: note: 'other' is defined here, below the call: a subtree must be defined before its first call\n"
         "    4 | sub other() { }\n"
         "      |     ^~~~~\n" },
     { "import that cannot be opened", { { "a.ini", "import 'nothere.ini'\nint x = 1;\n" } },

@@ -91,6 +91,14 @@ TEST_F(Tool, ExternValuesBindByTypeAndIndex)
     EXPECT_EQ(run("walk e.ini").status, 1) << "no interface without --extern";
 }
 
+TEST_F(Tool, MulvIgnoresTheTranslation)
+{
+    write("m.ini", "float z = 0.0; sub main() { F(mulv(translate(z / z, 0.0, 0.0), [1.0, 2.0, 3.0])); }");
+    run_result r = run("walk m.ini");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "F([1, 2, 3])\n");
+}
+
 TEST_F(Tool, DumpWritesEachArgumentExpression)
 {
     write("d.ini", "int i = 2; sub main() { F(1 + 2); }");

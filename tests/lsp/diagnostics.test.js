@@ -57,7 +57,8 @@ test('notes become related information, warnings keep their severity', async () 
     const client = await connect();
     const uri = ws.uri('main.ini');
     const early = await client.open(uri, 'sub main() {\n    call Later();\n}\nsub Later() { }\n');
-    assert.equal(early[0].message, "subtree 'Later' is called before it is defined");
+    assert.equal(early[0].message, "unknown subtree 'Later'");
+    assert.match(early[0].relatedInformation[0].message, /defined here/);
     assert.deepEqual(early[0].relatedInformation[0].location, { uri, range: range(3, 4, 9) });
     const bytes = await client.change(uri, 'sub main() { }\n\u00e9\n');
     assert.equal(bytes.length, 1);

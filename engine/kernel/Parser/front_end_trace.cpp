@@ -396,7 +396,8 @@ void trace::add_context_notes(diagnostic& d, const token_seen& next) const
     }
     if (open.multiline_string >= 0) {
         uint32_t quote = uint32_t(open.multiline_string);
-        d.notes.push_back({ at({ quote, quote + 1 }), "this string runs across line breaks; is its closing quote missing?" });
+        d.notes.push_back(
+            { at({ quote, quote + 1 }), "this string runs across line breaks; is its closing quote missing?" });
     }
 }
 
@@ -432,9 +433,10 @@ void trace::resolve_calls(const context& ctx)
         auto below
             = std::find_if(subtrees_.begin(), subtrees_.end(), [&](const definition& s) { return s.name == c.name; });
         if (below != subtrees_.end() && below->where.begin > c.where.begin) {
-            add(severity::error, c.where, "subtree '" + c.name + "' is called before it is defined",
+            add(severity::error, c.where, "unknown subtree '" + c.name + "'",
                 { { at(below->where),
-                    "a subtree must be defined before its first call; '" + c.name + "' is defined here" } });
+                    "'" + c.name
+                        + "' is defined here, below the call: a subtree must be defined before its first call" } });
         } else {
             add(severity::error, c.where, "unknown subtree '" + c.name + "'" + did_you_mean(c.name, names));
         }
