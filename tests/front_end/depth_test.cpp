@@ -97,4 +97,34 @@ TEST_F(Depth, ExternIndexesAddTheirDepth)
         << log_text().substr(0, 400);
 }
 
+TEST_F(Depth, ImportsNestAtMostEightDeep)
+{
+    auto chain = [this](int last) {
+        for (int i = 0; i < last; ++i)
+            write("f" + std::to_string(i) + ".ini", "import 'f" + std::to_string(i + 1) + ".ini'\n");
+        write("f" + std::to_string(last) + ".ini", "export int v = 7;");
+    };
+    auto parse_small = [](const char* file) {
+        bool parsed = false;
+        EXPECT_TRUE(small_stack::run([&] {
+            parser::unit* u = ParseUnit(file, nullptr, nullptr, true, nullptr);
+            parsed = u != nullptr;
+            if (u)
+                u->release();
+        }));
+        return parsed;
+    };
+    chain(8);
+    write("main.ini", "import 'f1.ini'\nsub main() { F(v); }");
+    EXPECT_TRUE(parse_small("main.ini")) << log_text(); // main.ini at 0, f8.ini at 8
+    EXPECT_EQ(walk("main.ini"), "F(7)\n");
+
+    chain(400);
+    EXPECT_FALSE(parse_small("main.ini"));
+    EXPECT_NE(
+        log_text().find("[parser::context::import] import of 'f9.ini' in 'f8.ini' nests imports more than 8 deep"),
+        std::string::npos)
+        << log_text().substr(0, 400);
+}
+
 } // namespace

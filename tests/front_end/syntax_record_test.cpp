@@ -91,7 +91,7 @@ Log::ELevel::TYPE _CLogLevelFromId(uint32_t) { return Log::ELevel::Error; }
 namespace fs {
 file::file() = default;
 file::~file() = default;
-bool file::open(const char*, EFSMode::TYPE, FFSOpenFlags::FLAGS) { return false; }
+bool file::open(const char*, EFSMode::TYPE, FFSOpenFlags::FLAGS) { return handle_ != nullptr; } // never opened
 uint64_t file::length() { return 0; }
 uint64_t file::read(void*, uint64_t) { return 0; }
 void file::close() { }

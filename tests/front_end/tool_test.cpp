@@ -87,7 +87,7 @@ TEST_F(Tool, ExternValuesBindByTypeAndIndex)
                        "--extern q=1,2,3,4 --extern m=1,0,0,5,0,1,0,0,0,0,1,0,0,0,0,1 --extern 'list=7;8;9' e.ini");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "F(true, 16, 2.5, \"hi\", [1, 2, 3], [1, 2, 3, 4], [6, 1, 1], 9)\n");
-    EXPECT_EQ(run("walk --extern f=2 e.ini").status, 1) << "2 has no point: not a float";
+    EXPECT_EQ(run("walk --extern f=2 e.ini").status, 2) << "2 has no point: not a float, a usage error";
     EXPECT_EQ(run("walk e.ini").status, 1) << "no interface without --extern";
 }
 
@@ -97,6 +97,69 @@ TEST_F(Tool, MulvIgnoresTheTranslation)
     run_result r = run("walk m.ini");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "F([1, 2, 3])\n");
+}
+
+TEST_F(Tool, ExternValuesTheExternCannotTakeAreUsageErrors)
+{
+    write("t.ini", "extern bool b; extern int i; extern float f; extern vec3 v; sub main() { F(b, i, f, v); }");
+    const std::string good = "--extern b=true --extern i=1 --extern f=1.0 --extern v=1,2,3 ";
+    struct {
+        const char* assignment;
+        int status;
+    } cases[] = {
+        { "i=-2147483648", 0 },
+        { "i=0xffffffff", 0 },
+        { "f=-1.5e3", 0 },
+        { "v=1.5,-2,3e2", 0 },
+        { "b=yes", 2 },
+        { "i=abc", 2 },
+        { "i=2147483648", 2 },
+        { "i=' 5'", 2 },
+        { "i=+5", 2 },
+        { "f=nan", 2 },
+        { "f=inf", 2 },
+        { "f=0x1.8p1", 2 },
+        { "f=1e99", 2 },
+        { "f=1.0e99", 2 },
+        { "f=' 1.5'", 2 },
+        { "f=2", 2 },
+        { "v=1,2", 2 },
+        { "v='1, 2, 3'", 2 },
+        { "'i=1;x'", 2 },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(run("walk " + good + "--extern " + c.assignment + " t.ini").status, c.status) << c.assignment;
+    EXPECT_EQ(run("check " + good + "--extern i=x t.ini").status, 2);
+
+    std::string command = std::string(MCSCRIPT_PATH) + " walk " + good + "--extern i=12x t.ini 2>&1 >/dev/null";
+    run_result r { -1, "" };
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    char buffer[512];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        r.out.append(buffer, n);
+    pclose(pipe);
+    EXPECT_EQ(r.out, "mcscript: --extern i=12x: not a value of type int\n");
+}
+
+TEST_F(Tool, AWalkStoppedByANestingLimitFails)
+{
+    write("loop.ini", "sub loop() { L(); call loop(); } sub main() { A(); call loop(); B(); }");
+    run_result r = run("walk loop.ini");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out.substr(0, 8), "A()\nL()\n") << "what was walked is still printed";
+    EXPECT_EQ(run("settings loop.ini").status, 1);
+    write("fine.ini", "sub main() { A(); }");
+    EXPECT_EQ(run("settings fine.ini").status, 0);
+}
+
+TEST_F(Tool, AScriptOfTwoGibibytesIsRefused)
+{
+    // Sparse: the size is refused before anything is read.
+    write("big.ini", "");
+    std::filesystem::resize_file("big.ini", uint64_t(1) << 31);
+    EXPECT_EQ(run("check big.ini").status, 1);
 }
 
 TEST_F(Tool, DumpWritesEachArgumentExpression)

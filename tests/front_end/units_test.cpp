@@ -33,6 +33,47 @@ TEST_F(Units, ImportDiamondLeavesTheSharedFileToTheLaterImport)
     EXPECT_EQ(walk("main.ini"), "FromA(1)\nFromB(2)\nF(1, 2)\n");
 }
 
+// Layers of two files, each importing both files of the layer below: without
+// reuse a parse would take 2^layers file parses.
+TEST_F(Units, DiamondGraphsParseEachFileOnceWithoutACache)
+{
+    constexpr int layers = parser::max_import_depth; // the deepest files at the deepest level allowed
+    auto name = [](int layer, char side) { return "l" + std::to_string(layer) + side + ".ini"; };
+    write(name(layers, 'a'), "export int va = 1;");
+    write(name(layers, 'b'), "export int vb = 2; sub Leaf() { L(vb + 1); }");
+    for (int k = layers - 1; k >= 1; --k)
+        for (char side : { 'a', 'b' })
+            write(name(k, side), "import '" + name(k + 1, 'a') + "'\nimport '" + name(k + 1, 'b') + "'\n");
+    write("main.ini", "import 'l1a.ini'\nimport 'l1b.ini'\nsub main() { call Leaf(); F(va, vb); }");
+
+    parser::unit* u = ParseUnit("main.ini", nullptr, nullptr, true, nullptr);
+    ASSERT_NE(u, nullptr) << log_text();
+    ASSERT_EQ(u->imports.size(), 2u);
+    parser::unit* left = u->imports[0];
+    parser::unit* right = u->imports[1];
+    ASSERT_EQ(left->imports.size(), 2u);
+    ASSERT_EQ(right->imports.size(), 2u);
+    EXPECT_EQ(left->imports[0], right->imports[0]) << "one unit per file";
+    EXPECT_EQ(left->imports[1], right->imports[1]);
+    u->release();
+    EXPECT_EQ(walk("main.ini"), "L(3)\nF(1, 2)\n");
+    EXPECT_TRUE(records.empty()) << log_text();
+
+    // A file that fails fails each importer, but is read only once.
+    write(name(layers, 'a'), "export int va = ;");
+    EXPECT_EQ(ParseUnit("main.ini", nullptr, nullptr, true, nullptr), nullptr);
+    EXPECT_EQ(count_records(records, "syntax error in '" + name(layers, 'a') + "'"), 1) << log_text();
+}
+
+TEST_F(Units, ScriptsStayBelowTwoGibibytes)
+{
+    EXPECT_TRUE(parser::script_size_fits(0));
+    EXPECT_TRUE(parser::script_size_fits(0x7fffffffu - 2));
+    EXPECT_FALSE(parser::script_size_fits(0x7fffffffu - 1));
+    EXPECT_FALSE(parser::script_size_fits(uint64_t(1) << 31));
+    EXPECT_FALSE(parser::script_size_fits(~uint64_t(0)));
+}
+
 TEST_F(Units, TheSameFileImportedTwiceInAnyCaseIsParsedOnce)
 {
     write("main.ini", "import 'x.ini'\nimport 'X.INI'\nsub main() { }");
@@ -62,13 +103,15 @@ TEST_F(Units, UnitCacheSharesASharedImport)
     with_cache->release();
 
     parser::unit* without = ParseUnit("main.ini", nullptr, nullptr, true, nullptr);
-    ASSERT_NE(without, nullptr);
+    parser::unit* again = ParseUnit("main.ini", nullptr, nullptr, true, nullptr);
+    ASSERT_TRUE(without && again);
     p = without->find_import("p.ini");
     q = without->find_import("q.ini");
-    EXPECT_NE(p->imports[0], q->imports[0]) << "parsed once per importer without a cache";
-    p->release();
-    q->release();
-    without->release();
+    parser::unit* later = again->find_import("p.ini");
+    EXPECT_EQ(p->imports[0], q->imports[0]) << "parsed once per top-level parse without a cache";
+    EXPECT_NE(p->imports[0], later->imports[0]) << "and again by the next parse";
+    for (parser::unit* u : { p, q, later, without, again })
+        u->release();
 }
 
 TEST_F(Units, OnlyExportedTopLevelVariablesAreVisibleToImporters)

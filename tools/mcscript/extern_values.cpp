@@ -2,7 +2,10 @@
 // bindings that read them.
 #include "tools/mcscript/extern_values.h"
 
+#include <cctype>
 #include <cerrno>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -31,7 +34,11 @@ bool convert(const std::string& text, bool& out)
     return false;
 }
 
-// Decimal, or hexadecimal after "0x"; the whole text, within 32 bits.
+bool is_digit(char c, int base) { return base == 16 ? std::isxdigit(uint8_t(c)) != 0 : c >= '0' && c <= '9'; }
+
+// Decimal, or hexadecimal after "0x", with an optional leading '-' and nothing
+// else (no spaces, no '+'): decimal within the int range, hexadecimal any 32
+// bits.
 bool convert(const std::string& text, int32_t& out)
 {
     const char* s = text.c_str();
@@ -40,7 +47,10 @@ bool convert(const std::string& text, int32_t& out)
     int base = std::strncmp(digits, "0x", 2) == 0 ? 16 : 10;
     if (base == 16)
         digits += 2;
-    if (!*digits || *digits == '-' || *digits == '+')
+    for (const char* p = digits; *p; ++p)
+        if (!is_digit(*p, base))
+            return false;
+    if (!*digits)
         return false;
     char* end = nullptr;
     errno = 0;
@@ -54,17 +64,39 @@ bool convert(const std::string& text, int32_t& out)
     return true;
 }
 
-bool number(const std::string& text, float& out)
+// A plain decimal number: an optional '-', digits with at most one point
+// (required when with_point), an optional exponent; no spaces, no NaN or
+// infinity, no hexadecimal; finite as a float.
+bool decimal(const std::string& text, bool with_point, float& out)
 {
-    if (text.empty())
+    size_t i = text[0] == '-' ? 1 : 0, digits = 0;
+    bool point = false;
+    for (; i < text.size() && (text[i] == '.' || is_digit(text[i], 10)); ++i) {
+        if (text[i] == '.' && point)
+            return false;
+        point |= text[i] == '.';
+        digits += text[i] != '.';
+    }
+    if (digits == 0 || (with_point && !point))
         return false;
-    char* end = nullptr;
-    out = std::strtof(text.c_str(), &end);
-    return *end == 0;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        i += i + 1 < text.size() && (text[i + 1] == '-' || text[i + 1] == '+') ? 2 : 1;
+        size_t start = i;
+        while (i < text.size() && is_digit(text[i], 10))
+            ++i;
+        if (i == start)
+            return false;
+    }
+    if (i != text.size())
+        return false;
+    out = std::strtof(text.c_str(), nullptr);
+    return std::isfinite(out);
 }
 
+bool number(const std::string& text, float& out) { return decimal(text, false, out); }
+
 // A float is written with a point.
-bool convert(const std::string& text, float& out) { return text.find('.') != std::string::npos && number(text, out); }
+bool convert(const std::string& text, float& out) { return decimal(text, true, out); }
 
 bool numbers(const std::string& text, float* out, size_t count)
 {
@@ -98,6 +130,11 @@ template <typename T> struct value_binding final : parser::extern_binding<T> {
     uint32_t attributes() override { return 0; }
 };
 
+namespace {
+// The value types' names as scripts write them, by type number.
+const char* const type_names[7] = { "bool", "int", "float", "vec3", "vec4", "mtx", "string" };
+} // namespace
+
 extern_values::extern_values() = default;
 extern_values::~extern_values() = default;
 
@@ -122,8 +159,8 @@ template <typename T> parser::extern_binding<T>* extern_values::find(const char*
     for (const std::string& text : it->second) {
         T value {};
         if (!convert(text, value))
-            return nullptr;
-        made->binding.values.push_back(value);
+            refusals_.push_back({ it->first, text, type_names[parser::type_number_v<T>] });
+        made->binding.values.push_back(value); // bound all the same: the refusal is reported once the parse ends
     }
     parser::extern_binding<T>* result = &made->binding;
     bindings_.push_back(std::move(made));
@@ -137,5 +174,13 @@ parser::extern_binding<vec3>* extern_values::find_vec3(const char* key) { return
 parser::extern_binding<vec4>* extern_values::find_vec4(const char* key) { return find<vec4>(key); }
 parser::extern_binding<mtx44>* extern_values::find_mtx44(const char* key) { return find<mtx44>(key); }
 parser::extern_binding<string_base>* extern_values::find_string(const char* key) { return find<string_base>(key); }
+
+bool extern_values::report_refusals() const
+{
+    for (const refusal& r : refusals_)
+        std::fprintf(
+            stderr, "mcscript: --extern %s=%s: not a value of type %s\n", r.key.c_str(), r.value.c_str(), r.type);
+    return !refusals_.empty();
+}
 
 } // namespace mcscript

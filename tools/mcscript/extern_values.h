@@ -1,6 +1,7 @@
 // The extern interface of the script tool: each "--extern KEY=VALUE" binds
-// KEY for every type its value converts to; "a;b;c" holds several values and
-// a read takes the one at the variable's index (the last past the end).
+// KEY for the type of every extern declared with it; "a;b;c" holds several
+// values and a read takes the one at the variable's index (the last past the
+// end). A value the declared type cannot take is recorded as a refusal.
 #pragma once
 
 #include <map>
@@ -29,13 +30,23 @@ public:
     parser::variable* predefined_variable(uint32_t) override { return nullptr; }
     uint32_t predefined_count() override { return 0; }
 
+    // Prints to standard error each value an extern was bound to but could not
+    // take (naming key, value and type); true when there was any.
+    bool report_refusals() const;
+
 private:
     template <typename T> parser::extern_binding<T>* find(const char* key);
 
     struct binding_base {
         virtual ~binding_base() = default;
     };
+    struct refusal {
+        std::string key;
+        std::string value;
+        const char* type;
+    };
     std::map<std::string, std::vector<std::string>> values_;
+    std::vector<refusal> refusals_;
     std::vector<std::unique_ptr<binding_base>> bindings_; // made on demand, owned here
 };
 

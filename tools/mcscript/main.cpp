@@ -1,8 +1,10 @@
 // mcscript: the command-line tool for people who edit game scripts. It parses
 // scripts exactly as the game does, shows what a reader of them sees, and
 // reports problems as compilers do: file:line:column, the line and a caret.
-// Exit 0 on success, 1 when a file fails to parse or the subtree is missing,
-// 2 on usage errors. The game's own log records are shown with --records.
+// Exit 0 on success, 1 when a file fails to parse, the subtree is missing or a
+// nesting limit stopped the walk, 2 on usage errors (an --extern value the
+// extern it binds cannot take is one). The game's own log records are shown
+// with --records.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -12,6 +14,7 @@
 #include "engine/game/gameini_parser.h"
 #include "engine/kernel/Parser/diagnostics.h"
 #include "engine/kernel/Parser/subtree.h"
+#include "engine/kernel/Parser/tree_iterator.h"
 #include "engine/kernel/Parser/unit.h"
 #include "engine/kernel/Parser/unit_loader.h"
 #include "host/modules/filesystem_module.h"
@@ -134,6 +137,11 @@ int check(options& o)
     int status = exit_ok;
     for (const std::string& file : o.files) {
         parser::unit* u = parse(file, o);
+        if (o.externs.report_refusals()) {
+            if (u)
+                u->release();
+            return exit_usage;
+        }
         if (!u) {
             status = exit_failed;
             continue;
@@ -146,6 +154,11 @@ int check(options& o)
 int walk(options& o, mcscript::print_mode mode)
 {
     parser::unit* u = parse(o.files[0], o);
+    if (o.externs.report_refusals()) {
+        if (u)
+            u->release();
+        return exit_usage;
+    }
     if (!u)
         return exit_failed;
     parser::subtree* tree = u->find_subtree(o.subtree.c_str());
@@ -157,10 +170,11 @@ int walk(options& o, mcscript::print_mode mode)
     }
     tree->environment = nullptr;
     std::string text;
+    uint32_t stopped = parser::tree_iterator::stopped_walks();
     mcscript::print_walk(text, *tree, mode);
     std::fwrite(text.data(), 1, text.size(), stdout);
     tree->release();
-    return exit_ok;
+    return parser::tree_iterator::stopped_walks() == stopped ? exit_ok : exit_failed;
 }
 
 // The game.ini record exactly as the host builds it.
@@ -170,6 +184,7 @@ int settings(const std::string& file)
         return usage("settings reads game.ini by name, as the host does; '-' is not accepted");
     parser::diag::sink diagnostics;
     parser::diag::collecting collect(diagnostics);
+    uint32_t stopped = parser::tree_iterator::stopped_walks();
     GameIniSettings record(file.c_str());
     if (record.status == GameIniSettings::LoadStatus::Missing) {
         std::fprintf(stderr, "%s: error: cannot open '%s': No such file or directory\n", program, file.c_str());
@@ -180,7 +195,7 @@ int settings(const std::string& file)
         return exit_failed;
     std::string text = mcscript::settings_text(record);
     std::fwrite(text.data(), 1, text.size(), stdout);
-    return exit_ok;
+    return parser::tree_iterator::stopped_walks() == stopped ? exit_ok : exit_failed;
 }
 
 // The language server: the streams carry its framing, so they must be bytes.

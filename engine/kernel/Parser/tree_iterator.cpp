@@ -2,6 +2,8 @@
 // host's entry point load_main_subtree.
 #include "engine/kernel/Parser/tree_iterator.h"
 
+#include <atomic>
+
 #include "engine/kernel/Parser/grammar_actions.h"
 #include "engine/kernel/Parser/statements.h"
 #include "engine/kernel/Parser/subtree.h"
@@ -68,8 +70,15 @@ void tree_iterator::advance()
     next();
 }
 
+namespace {
+std::atomic<uint32_t> walks_stopped { 0 };
+}
+
+uint32_t tree_iterator::stopped_walks() { return walks_stopped.load(); }
+
 void tree_iterator::stop(const char* what, int32_t limit)
 {
+    ++walks_stopped;
     Log::Category(Log::ELevel::Error, "Parser",
         { "engine/kernel/Parser/ParserNodes", __LINE__, "parser::tree_iterator::next" }, true,
         "%s nested more than %d levels deep: walk stopped\n", what, int(limit));

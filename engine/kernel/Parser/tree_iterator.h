@@ -41,6 +41,9 @@ public:
     void next();
     // The frame in force where the current statement stands.
     call_frame* frame() { return slots[frame_depth].parent; }
+    // How many walks in this process a limit has stopped so far: a program
+    // compares the count before and after a read to learn that it was cut short.
+    static uint32_t stopped_walks();
 
     node_function* current = nullptr;
     int32_t depth = 0;

@@ -38,9 +38,10 @@ public:
 
 private:
     ~unit();
-    parser::subtree* search_subtree(const char* subtree_name);
-    unit* search_import(const char* file_name);
-    variable* search_exported(const char* variable_name);
+    // Each skips the units in seen and adds those it enters.
+    parser::subtree* search_subtree(const char* subtree_name, std::vector<const unit*>& seen);
+    unit* search_import(const char* file_name, std::vector<const unit*>& seen);
+    variable* search_exported(const char* variable_name, std::vector<const unit*>& seen);
 };
 
 } // namespace parser

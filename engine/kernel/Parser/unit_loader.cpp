@@ -125,7 +125,8 @@ char* read_from_source(const char* file_name, size_t* size)
 }
 
 // The whole file followed by the two zero bytes the scanner needs; null
-// (after the warning) when it cannot be opened or the buffer not allocated.
+// (after the warning or error) when it cannot be opened, is too large for the
+// scanner or the buffer is not allocated.
 char* read_text(const char* file_name, size_t* size)
 {
     if (char* text = read_from_source(file_name, size))
@@ -137,6 +138,13 @@ char* read_text(const char* file_name, size_t* size)
         return nullptr;
     }
     uint64_t length = f.length();
+    if (!script_size_fits(length)) {
+        f.close();
+        Log::Category(Log::ELevel::Error, "Parser", { source_file, __LINE__, "ParseUnit" }, true,
+            "script '%s' has %llu bytes: a script must be smaller than 2 GiB\n", file_name,
+            static_cast<unsigned long long>(length));
+        return nullptr;
+    }
     char* text = length < SIZE_MAX - 2 ? static_cast<char*>(std::malloc(size_t(length) + 2)) : nullptr;
     if (!text) {
         f.close();
@@ -180,12 +188,14 @@ struct parsing_file {
 
     const char* name;
     parsing_file* outer;
+    int32_t depth; // 0 for the top-level file, 1 for its imports, ...
 };
 thread_local parsing_file* innermost_file = nullptr;
 
 parsing_file::parsing_file(const char* file_name)
     : name(file_name)
     , outer(innermost_file)
+    , depth(innermost_file ? innermost_file->depth + 1 : 0)
 {
     innermost_file = this;
 }
@@ -205,7 +215,92 @@ void finish_scopes(context& ctx)
     ctx.release_scopes();
 }
 
+// The files one top-level parse without a unit cache has imported so far, on
+// the stack of that parse: a file reached again along another import path is
+// taken from here (a failed one fails again) instead of being parsed once per
+// path, which a diamond-shaped import graph multiplies without bound.
+class import_session {
+public:
+    import_session();
+    ~import_session();
+    import_session(const import_session&) = delete;
+    import_session& operator=(const import_session&) = delete;
+
+    // The unit parsed before for that file, with a reference added; null with
+    // *known false when the file was never imported in this parse.
+    static unit* reuse(const char* file_name, bool* known);
+    // Remembers what importing the file gave (null for a failure).
+    static void remember(const char* file_name, unit* u);
+
+private:
+    struct entry {
+        std::string name;
+        unit* parsed;
+    };
+    std::vector<entry> imported_;
+    bool outermost_;
+};
+thread_local import_session* session = nullptr;
+
+import_session::import_session()
+    : outermost_(session == nullptr)
+{
+    if (outermost_)
+        session = this;
+}
+
+import_session::~import_session()
+{
+    if (!outermost_)
+        return;
+    session = nullptr;
+    for (entry& e : imported_)
+        if (e.parsed)
+            e.parsed->release();
+}
+
+unit* import_session::reuse(const char* file_name, bool* known)
+{
+    *known = false;
+    if (!session)
+        return nullptr;
+    for (entry& e : session->imported_) {
+        if (strcasecmp(e.name.c_str(), file_name) == 0) {
+            *known = true;
+            if (e.parsed)
+                e.parsed->add_ref();
+            return e.parsed;
+        }
+    }
+    return nullptr;
+}
+
+void import_session::remember(const char* file_name, unit* u)
+{
+    if (!session)
+        return;
+    if (u)
+        u->add_ref();
+    session->imported_.push_back({ file_name, u });
+}
+
+// Parses an import, or takes it from the session when there is no cache.
+unit* parse_import(const char* file_name, extern_interface* externs, unit_cache* cache, void* environment)
+{
+    if (cache)
+        return ParseUnit(file_name, externs, cache, false, environment);
+    bool known = false;
+    unit* u = import_session::reuse(file_name, &known);
+    if (known)
+        return u;
+    u = ParseUnit(file_name, externs, cache, false, environment);
+    import_session::remember(file_name, u);
+    return u;
+}
+
 } // namespace
+
+bool script_size_fits(uint64_t bytes) { return bytes <= uint64_t(max_script_bytes); }
 
 reading_from::reading_from(text_source& source)
     : previous_(active_source)
@@ -237,7 +332,12 @@ void context::import(const char* file_name, void* environment)
             current_unit->name.c_str());
         return;
     }
-    unit* u = ParseUnit(file_name, externs, cache, false, environment);
+    if (innermost_file && innermost_file->depth >= max_import_depth) {
+        error(__LINE__, "parser::context::import", true, "import of '%s' in '%s' nests imports more than %d deep\n",
+            file_name, current_unit->name.c_str(), int(max_import_depth));
+        return;
+    }
+    unit* u = parse_import(file_name, externs, cache, environment);
     if (!u) {
         std::string reason = trace ? trace->take_open_failure() : std::string();
         // Errors inside the file were shown at their places, with the import.
@@ -268,6 +368,7 @@ unit* parse_text(const char* unit_name, char* text, size_t size, extern_interfac
     bool standalone, void* environment)
 {
     parsing_file marked(unit_name);
+    import_session imports;
     grammar::depth_notes depths;
     unit* u = new unit(unit_name);
     context ctx(u, externs, cache);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,17 @@ struct unit_cache {
 
     std::vector<unit*> units;
 };
+
+// Imports nest at most this deep below the top-level file: each level holds a
+// parse (grammar stacks, scanner, context) on the thread's stack, up to 17 KB
+// in a release build and 65 KB in a sanitizer build, and the game parses
+// game.ini on its main thread, whose stack is 1 MB on Windows.
+constexpr int32_t max_import_depth = 8;
+
+// The scanner addresses its buffer with int offsets: a script and the two zero
+// bytes after it stay below 2 GiB.
+constexpr uint64_t max_script_bytes = 0x7fffffffu - 2;
+bool script_size_fits(uint64_t bytes);
 
 // Where the parses of a thread read a file's text before the filesystem, while
 // a scope of type reading_from lives: an editor's unsaved documents.
