@@ -98,6 +98,9 @@ test('completion: subtrees after call, parameters in its parentheses, variables 
         ['count', 'count = ', 'int count = 12'],
         ['label', 'label = ', 'string label = "x"'],
     ]);
+    const withExtern = await labels(main.replace('sub Local(bool on = true)', 'sub Local(float on = gain * 2.0)')
+        .replace('    call Local();', '    call Local('), 6, 15);
+    assert.deepEqual(withExtern.map((i) => i.detail), ['float on = gain * 2.0'], 'a default that is no constant, as written');
     const inExpression = await labels(main.replace('    F(x);', '    F(x + '), 7, 12);
     const names = inExpression.map((i) => i.label);
     for (const visible of ['x', 'shared', 'gain', 'sin', 'normalize', 'true'])

@@ -168,9 +168,10 @@ std::string parameter_text(const declaration& p)
     if (!p.value.empty())
         return text + " = " + p.value;
     size_t equals = p.written.find('=');
-    return equals == std::string::npos
-        ? text
-        : text + " = " + p.written.substr(equals + 2 > p.written.size() ? equals + 1 : equals + 2);
+    if (equals == std::string::npos)
+        return text;
+    size_t start = p.written.find_first_not_of(" \t\r\n", equals + 1);
+    return start == std::string::npos ? text : text + " = " + p.written.substr(start);
 }
 
 std::string signature(const subtree_info& s)
