@@ -69,12 +69,20 @@ void load_icons(HostRun& run)
     run.small_icon = load_icon(run.instance, platform::sm_cxsmicon, platform::sm_cysmicon);
 }
 
+// Start-up refused: whatever it made so far is released in shutdown order (and
+// WinMain then restores the dump function and tears SDL down).
+int refuse(HostRun& run)
+{
+    ShutDownModules(run);
+    return kExitEarly;
+}
+
 // A module that hands out no object where start-up needs one: the run cannot
 // go on, so start-up is refused rather than crashing on the null object.
-int refuse_missing_object(int line, const char* what)
+int refuse_missing_object(HostRun& run, int line, const char* what)
 {
     Log::Fatal(HostWhere(line), "%s returned no object: start-up stops\n", what);
-    return kExitEarly;
+    return refuse(run);
 }
 
 void start_asset_manager(const HostRun& run)
@@ -126,67 +134,75 @@ void hand_mount_helper_to_game(IGame& game, Mount::IMountHelper* mount_helper)
 }
 
 // From the engine version check through the message loop to the release of the
-// run's texts: everything the crash guard covers.
+// run's texts: everything the crash guard covers. Every refusal releases what
+// start-up made so far; only "/DumpRTTI" and a failed IGame::Initialize end
+// without the shutdown sequence, as the start-up sequence defines.
 int run_game(HostRun& run)
 {
     if (GetEngineDllVersion() != kEngineDllVersion) {
         platform::message_box(nullptr, "Invalid engine dll version!", "Error...", platform::mb_iconerror);
-        return kExitEarly;
+        return refuse(run);
     }
     if (!CheckSingleInstance(run.command_line))
-        return kExitEarly;
+        return refuse(run);
     if (!FindExecutableDirectory(run.executable_dir))
-        return kExitEarly;
+        return refuse(run);
     if (!FindWorkingDirectory(run.command_line, run.executable_dir, run.working_dir))
-        return kExitEarly;
+        return refuse(run);
     if (!ApplyGameDirSwitch(run.command_line, run.working_dir))
-        return kExitEarly;
+        return refuse(run);
     load_icons(run);
     ShowSplashscreen(run.instance, kSplashBitmap, kProductNameString, run.large_icon);
+    run.splash_shown = true;
     ReadWriteDirectoryName(run.write_dir_name);
     SplitCommandLine(run.command_line, run.instance);
     if (!ScanTokenSwitches(g_CommandLineTokens, run.switches))
-        return kExitEarly;
+        return refuse(run);
     if (run.switches.game_folder[0] == 0)
         run.switches.game_folder = "Engine";
     if (!ChooseWriteDirectory(
             run.write_dir_name, run.working_dir, run.switches.game_folder, run.write_dir, run.fs_flags))
-        return kExitEarly;
+        return refuse(run);
     run.mount_helper = Mount::CreateMountHelper(run.working_dir.c_str(), run.switches.game_folder, run.switches.prefix);
     if (!run.mount_helper)
-        return refuse_missing_object(__LINE__, "Mount::CreateMountHelper");
+        return refuse_missing_object(run, __LINE__, "Mount::CreateMountHelper");
     fs::init(run.write_dir.c_str(), run.fs_flags, "out/cache", false, true, kUserFiles);
+    run.filesystem_started = true;
     start_asset_manager(run);
-    if (!CheckFreeDiskSpace(run.write_dir.c_str())) {
-        run.command_line_copy.clear();
-        return kExitEarly;
-    }
+    if (!CheckFreeDiskSpace(run.write_dir.c_str()))
+        return refuse(run);
     add_mount_sources(*run.mount_helper);
     if (!ApplyGameIniSettings(run.switches.ini_file_name, run))
-        return kExitEarly;
+        return refuse(run);
     if (HasSwitch(run.command_line_copy.c_str(), "-noassert"))
         CrashShowMessageBox(false);
     IGame::SteamInitialize(run.switches.game_folder, run.app_id);
+    run.steam_started = true;
     SelectLanguages(*run.mount_helper, run.locale, run.speech);
     add_language_sources(*run.mount_helper, run);
     start_game_script(run);
+    run.game_script_started = true;
     if (run.switches.dump_rtti) {
+        // The shutdown sequence does not run: the modules, the mount helper
+        // and the icons stay until the process ends.
         DumpRTTI();
         ReleaseRunTexts(run);
+        run.skip_shutdown = true;
         return kExitEarly;
     }
     run.game = CreateGame(run.game_class_name.c_str(), run.instance, true, run.switches.game_folder);
     if (!run.game)
-        return refuse_missing_object(__LINE__, "CreateGame");
+        return refuse_missing_object(run, __LINE__, "CreateGame");
     run.game->SetGameDirectories(run.working_dir.c_str(), run.switches.game_folder, run.switches.prefix);
     HideSplashscreen();
+    run.splash_shown = false;
     set_game_languages(*run.game, run);
     hand_mount_helper_to_game(*run.game, run.mount_helper);
+    // A game that cannot initialise ends the process here, with nothing shut down.
     if (run.game->Initialize(run.command_line, run.show_command, run.large_icon, run.small_icon, 0, 0, nullptr) != 0)
         platform::exit_process(1);
     RunMessageLoop(*run.game, run.message);
     ShutDownModules(run);
-    run.shut_down = true;
     return int(run.message.wparam);
 }
 
@@ -197,17 +213,17 @@ int WinMain(InstanceHandle instance, InstanceHandle, const char* command_line, i
     if (!Main(instance, command_line))
         return kExitEarly;
     cpuidInitialize();
-    HostRun run;
-    run.instance = instance;
-    run.command_line = command_line ? command_line : "";
-    run.command_line_copy = run.command_line;
-    run.show_command = show_command;
-    InstallHostDumpFunction(run);
+    // On the heap, so that after a crash the record can be left as it is.
+    auto run = std::make_unique<HostRun>();
+    run->instance = instance;
+    run->command_line = command_line ? command_line : "";
+    run->command_line_copy = run->command_line;
+    run->show_command = show_command;
+    InstallHostDumpFunction(*run);
     int exit_code = kExitEarly;
-    if (!RunGuarded(run, run_game, &exit_code))
-        return CrashHandler(run);
-    if (!run.shut_down)
-        return exit_code;
-    FinishShutdown(run);
+    if (!RunGuarded(*run, run_game, &exit_code))
+        return CrashHandler(std::move(run));
+    if (!run->skip_shutdown)
+        FinishShutdown(*run);
     return exit_code;
 }

@@ -9,6 +9,13 @@ namespace {
 
 bool g_FullDump = false;
 
+// The record of a run that the guard's handler ended. After a crash only the
+// last two shutdown steps run, so the record is neither released nor destroyed:
+// the settings, the parsed script and the texts stay as the fault left them (a
+// crashed process touches as little of its heap as it can), reachable from here
+// for a debugger.
+HostRun* g_CrashedRun = nullptr;
+
 struct guarded_run {
     HostRun* run;
     int (*body)(HostRun& run);
@@ -47,8 +54,17 @@ bool RunGuarded(HostRun& run, int (*body)(HostRun& run), int* result)
     return platform::guarded_call(run_body, dump_filter, &guarded, result);
 }
 
-int CrashHandler(HostRun& run)
+int CrashHandler(std::unique_ptr<HostRun> run)
 {
-    FinishShutdown(run);
-    return int(run.message.wparam);
+    FinishShutdown(*run);
+    int exit_code = int(run->message.wparam);
+    g_CrashedRun = run.release();
+    return exit_code;
+}
+
+std::unique_ptr<HostRun> TakeCrashedRun()
+{
+    HostRun* run = g_CrashedRun;
+    g_CrashedRun = nullptr;
+    return std::unique_ptr<HostRun>(run);
 }

@@ -2,6 +2,8 @@
 // the structured-exception guard around start-up, the message loop and shutdown.
 #pragma once
 
+#include <memory>
+
 #include "host/host_run.h"
 #include "host/modules/filesystem_module.h"
 
@@ -21,5 +23,10 @@ void InstallHostDumpFunction(HostRun& run);
 bool RunGuarded(HostRun& run, int (*body)(HostRun& run), int* result);
 
 // The guard's handler: restores the previous dump function, tears SDL down and
-// gives the message record's wParam as the exit code. Nothing else is shut down.
-int CrashHandler(HostRun& run);
+// gives the message record's wParam as the exit code. Nothing else is shut down
+// or released: the run's record is kept as it is, never destroyed.
+int CrashHandler(std::unique_ptr<HostRun> run);
+
+// The record a crashed run left (null when none), handed to the caller; the
+// tests release it between runs.
+std::unique_ptr<HostRun> TakeCrashedRun();

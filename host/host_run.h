@@ -41,8 +41,15 @@ struct HostRun {
     Mount::IMountHelper* mount_helper = nullptr;
     IGame* game = nullptr;
 
+    // What else start-up has made so far: whichever way the run ends, the
+    // shutdown releases exactly what is there (ShutDownModules).
+    bool splash_shown = false; // until HideSplashscreen
+    bool filesystem_started = false; // fs::init ran
+    bool steam_started = false; // IGame::SteamInitialize ran
+    bool game_script_started = false; // InitializeGameScript(Fn) ran
+
     // The message loop's record; its wParam is the exit code, also after a crash.
     platform::message message {};
-    // The body reached the end of the shutdown steps it runs under the guard.
-    bool shut_down = false;
+    // "/DumpRTTI" ended the run: the shutdown sequence does not run.
+    bool skip_shutdown = false;
 };

@@ -17,11 +17,11 @@ void copy_text(char* buffer, uint32_t size, const char* text)
 
 } // namespace
 
-bool ReadRegistryText(platform::handle key, const char* value, char* buffer, uint32_t size)
+RegistryRead ReadRegistryText(platform::handle key, const char* value, char* buffer, uint32_t size, uint32_t* needed)
 {
     char* scratch = static_cast<char*>(std::calloc(size, 1));
     if (!scratch)
-        return false;
+        return RegistryRead::Missing;
     uint32_t stored = size;
     bool ok = platform::registry_read_string(key, value, scratch, &stored);
     if (ok) {
@@ -29,7 +29,13 @@ bool ReadRegistryText(platform::handle key, const char* value, char* buffer, uin
         std::memcpy(buffer, scratch, size);
     }
     std::free(scratch);
-    return ok;
+    if (ok)
+        return RegistryRead::Read;
+    if (stored <= size) // the backends report the size a string would take only when it is too long
+        return RegistryRead::Missing;
+    if (needed)
+        *needed = stored;
+    return RegistryRead::TooLong;
 }
 
 void ReadRegistryTexts(RegistryText* texts, int count)
@@ -38,7 +44,7 @@ void ReadRegistryTexts(RegistryText* texts, int count)
     bool opened = platform::registry_open(kRegistryKey, &key);
     for (int i = 0; i < count; ++i) {
         RegistryText& t = texts[i];
-        if (!opened || !ReadRegistryText(key, t.value, t.buffer, t.size) || t.buffer[0] == 0)
+        if (!opened || ReadRegistryText(key, t.value, t.buffer, t.size) != RegistryRead::Read || t.buffer[0] == 0)
             copy_text(t.buffer, t.size, t.default_text);
     }
     if (opened)

@@ -8,9 +8,18 @@
 
 constexpr const char* kRegistryKey = "SOFTWARE\\Quillon\\Mirecrest";
 
-// Reads value into buffer (size bytes), always zero-terminated. False, with the
-// buffer untouched, when the value is missing, not a string or does not fit.
-bool ReadRegistryText(platform::handle key, const char* value, char* buffer, uint32_t size);
+// What reading one registry text found.
+enum class RegistryRead {
+    Read, // in the buffer, zero-terminated
+    Missing, // missing or not a string
+    TooLong, // a string that does not fit the buffer
+};
+
+// Reads value into buffer (size bytes), always zero-terminated; the buffer is
+// untouched unless the value was read. For a value too long, *needed (when not
+// null) is the size it would take, terminator included.
+RegistryRead ReadRegistryText(
+    platform::handle key, const char* value, char* buffer, uint32_t size, uint32_t* needed = nullptr);
 
 // Reads each value into its buffer, or copies its default when the key or the
 // value is missing, does not fit, or is an empty string.

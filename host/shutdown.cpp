@@ -1,4 +1,5 @@
-// Ordered shutdown after the message loop.
+// Ordered shutdown after the message loop, and the same steps for whatever a
+// refused start-up had made.
 #include "host/shutdown.h"
 
 #include "engine/game/gameini_parser.h"
@@ -27,15 +28,26 @@ void ReleaseRunTexts(HostRun& run)
 
 void ShutDownModules(HostRun& run)
 {
+    if (run.splash_shown) // start-up refused before the game took over
+        HideSplashscreen();
+    run.splash_shown = false;
     if (run.game)
         DestroyGame();
     run.game = nullptr;
-    Mount::DestroyMountHelper(run.mount_helper);
+    if (run.mount_helper)
+        Mount::DestroyMountHelper(run.mount_helper);
     run.mount_helper = nullptr;
-    UninitializeGameScript();
-    CrashClose();
-    fs::shutdown();
-    IGame::SteamTerminate();
+    if (run.game_script_started)
+        UninitializeGameScript();
+    run.game_script_started = false;
+    if (run.filesystem_started) {
+        CrashClose();
+        fs::shutdown();
+    }
+    run.filesystem_started = false;
+    if (run.steam_started)
+        IGame::SteamTerminate();
+    run.steam_started = false;
     release_icon(run.large_icon);
     release_icon(run.small_icon);
     ReleaseRunTexts(run);

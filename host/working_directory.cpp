@@ -33,8 +33,10 @@ bool FindExecutableDirectory(PathText& executable_dir)
     char module_name[kPathSize] = {};
     char drive[kPathSize] = {};
     char directory[kPathSize] = {};
-    platform::module_file_name(nullptr, module_name, kPathSize);
-    module_name[kPathSize - 1] = 0;
+    if (platform::module_file_name(nullptr, module_name, kPathSize) >= kPathSize) {
+        LogPathTooLong("The executable's path", module_name, nullptr); // cut: its directory would be wrong
+        return false;
+    }
     platform::split_path(module_name, drive, directory, nullptr, nullptr);
     if (executable_dir.assign(drive) && executable_dir.append(directory))
         return true;

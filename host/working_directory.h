@@ -5,6 +5,8 @@
 #include "host/path_text.h"
 
 // Drive and directory of the executable's file name (ends with a separator).
+// False (logged) when the file name does not fit 260 bytes: the name the system
+// gives is then cut, and its directory would be another one.
 bool FindExecutableDirectory(PathText& executable_dir);
 
 // The current directory plus a separator with "--wd", else the executable

@@ -1,6 +1,7 @@
 // Write-directory name and choice.
 #include "host/write_directory.h"
 
+#include "host/host_log.h"
 #include "host/registry_text.h"
 #include "platform/platform.h"
 
@@ -60,7 +61,12 @@ void ReadWriteDirectoryName(PathText& name)
     platform::handle key = nullptr;
     if (!platform::registry_open(kRegistryKey, &key))
         return;
-    ReadRegistryText(key, "WriteDir", name.text, kPathSize);
+    uint32_t needed = 0;
+    if (ReadRegistryText(key, "WriteDir", name.text, kPathSize, &needed) == RegistryRead::TooLong)
+        Log::Category(Log::ELevel::Error, kHostCategory, HostWhere(__LINE__), false,
+            "The registry value WriteDir is refused: its %u characters do not fit in %d; the write directory name "
+            "stays %s\n",
+            needed - 1, int(kPathSize - 1), name.c_str());
     platform::registry_close(key);
 }
 

@@ -7,7 +7,8 @@
 #include "host/path_text.h"
 
 // Starts as "Mirecrest"; the registry value "WriteDir" replaces it when the key
-// and the value are there and the value fits 260 bytes (it may be empty).
+// and the value are there and the value fits 260 bytes (it may be empty). A value
+// too long is refused with an error record saying so.
 void ReadWriteDirectoryName(PathText& name);
 
 // Chooses the write directory. The fallback (working directory + game folder +

@@ -5,7 +5,9 @@
 // not plain folder names (empty, "..", or holding a path separator) are never
 // available, so a language name cannot point outside the game folder. Names
 // match with their letter case on every system, also where file names ignore
-// it (Windows): "es" does not find the folder "Es".
+// it (Windows): "es" does not find the folder "Es". The working directory is
+// also where the filesystem module looks up relative file names (game.ini and
+// every script), from the helper's creation to its end.
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -13,6 +15,7 @@
 
 #include "host/modules/engine_module.h"
 #include "modules/engine/engine_log.h"
+#include "modules/filesystem/working_directory.h"
 
 namespace {
 
@@ -82,9 +85,16 @@ IMountHelper* CreateMountHelper(const char* working_dir, const char* game_folder
 {
     ENGINE_LOG(Info, "mount helper for '%s%s' (prefix '%s')\n", working_dir ? working_dir : "",
         game_folder ? game_folder : "", prefix ? prefix : "");
+    if (!fs::set_working_directory(working_dir))
+        ENGINE_LOG(Error, "working directory '%s' is too long: relative names are looked up in the current folder\n",
+            working_dir);
     return new mount_helper(working_dir, game_folder, prefix);
 }
 
-void DestroyMountHelper(IMountHelper* helper) { delete static_cast<mount_helper*>(helper); }
+void DestroyMountHelper(IMountHelper* helper)
+{
+    fs::set_working_directory(nullptr);
+    delete static_cast<mount_helper*>(helper);
+}
 
 } // namespace Mount

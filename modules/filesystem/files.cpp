@@ -9,6 +9,7 @@
 #include "modules/filesystem/module_log.h"
 #include "modules/filesystem/sdl_state.h"
 #include "modules/filesystem/write_directory.h"
+#include "platform/platform.h"
 
 namespace fs {
 
@@ -19,16 +20,46 @@ static bool make_directories(const char* path)
     return std::filesystem::is_directory(path, error);
 }
 
+// Instances let in beside a running one each keep a log of their own: the
+// first free of mirecrest.log, mirecrest-2.log ... mirecrest-64.log. 64
+// instances of the game at once are far more than any player runs; past them an
+// instance logs to standard error only, and says so.
+constexpr int max_log_files = 64;
+
+static bool log_file_path(int number, char* out, uint32_t size)
+{
+    char name[64];
+    if (number == 1)
+        std::snprintf(name, sizeof(name), "%s", log_writer::file_name);
+    else
+        std::snprintf(name, sizeof(name), "mirecrest-%d.log", number);
+    return write_directory::join(write_directory::get(), name, out, size);
+}
+
 static void open_log_file()
 {
     char path[write_directory::path_size];
-    if (!write_directory::join(write_directory::get(), log_writer::file_name, path, sizeof(path))) {
-        FS_LOG(Error, "log file path in '%s' does not fit %u characters\n", write_directory::get(),
-            write_directory::path_size);
-        return;
+    for (int number = 1; number <= max_log_files; ++number) {
+        if (!log_file_path(number, path, sizeof(path))) {
+            FS_LOG(Error, "log file path in '%s' does not fit %u characters\n", write_directory::get(),
+                write_directory::path_size);
+            return;
+        }
+        if (log_writer::open_file(path)) {
+            if (number > 1)
+                FS_LOG(Warning, "another running instance holds '%s': this instance logs to '%s'\n",
+                    log_writer::file_name, path);
+            return;
+        }
+        if (platform::last_error() != platform::error_sharing_violation) {
+            char reason[256];
+            platform::error_text(platform::last_error(), reason, sizeof(reason));
+            FS_LOG(Error, "cannot create the log file '%s': %s\n", path, reason);
+            return;
+        }
     }
-    if (!log_writer::open_file(path))
-        FS_LOG(Error, "cannot create the log file '%s'\n", path);
+    FS_LOG(Error, "the log files mirecrest.log to mirecrest-%d.log are all held by running instances: no log file\n",
+        max_log_files);
 }
 
 bool init(const char* write_dir, FFSAddSourceFlags::ENUM flags, const char* cache_dir, bool, bool,

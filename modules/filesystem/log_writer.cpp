@@ -3,24 +3,30 @@
 // when its text ends with a line feed, when the same thread starts the next
 // record, or at once for label and fatal records. A finished record is written
 // as one line to standard error and the log file and handed to the observer.
+// Every write to the log file is checked: a failure is told on standard error
+// with the system's reason, once until writing works again.
 #include "modules/filesystem/log_writer.h"
 
 #include <cstdio>
+#include <cstring>
 #include <utility>
 
 #include "engine/kernel/log_record.h"
 #include "host/modules/filesystem_module.h"
 #include "platform/critical_section.h"
+#include "platform/platform.h"
 
 namespace {
 
 struct sink_state {
     sink_state() { platform::initialize_critical_section(&lock); }
     platform::critical_section lock;
-    std::FILE* file = nullptr;
+    platform::handle file = nullptr;
+    char path[log_writer::path_size] = {};
+    bool failing = false; // the last write to the file failed and was reported
     Log::Observer observer = nullptr;
     void* observer_user = nullptr;
-    bool to_standard_error = true;
+    bool echo_to_standard_error = true; // off while the script tool shows diagnostics instead
 };
 
 sink_state& sinks()
@@ -72,8 +78,38 @@ string_base output_line(const Log::Record& record)
     for (uint32_t i = start; i < line.size(); ++i)
         if (line.data[i] == '\n' || line.data[i] == '\r')
             line.data[i] = ' ';
-    line += '\n';
+    line += log_writer::line_end;
     return line;
+}
+
+void to_standard_error(const char* text, uint32_t length)
+{
+    platform::handle error = platform::standard_error();
+    if (error)
+        platform::write_file(error, text, length); // nowhere left to tell of a failure here
+}
+
+// Tells standard error that the log file failed ("cannot write", "cannot close"),
+// with the system's reason; called with the sinks' lock held.
+void report_failure(const sink_state& s, const char* what)
+{
+    char reason[256];
+    platform::error_text(platform::last_error(), reason, sizeof(reason));
+    string_base line = string_base::format(
+        "ERRR Filesystem log_writer: %s the log file '%s': %s%s", what, s.path, reason, log_writer::line_end);
+    to_standard_error(line.c_str(), line.size());
+}
+
+// Unbuffered: every record is on the disk before the next one, so a crash that
+// follows loses nothing.
+void write_to_file(sink_state& s, const char* text, uint32_t length)
+{
+    if (!s.file)
+        return;
+    bool written = platform::write_file(s.file, text, length);
+    if (!written && !s.failing)
+        report_failure(s, "cannot write");
+    s.failing = !written;
 }
 
 void deliver(const Log::Record& record)
@@ -81,14 +117,9 @@ void deliver(const Log::Record& record)
     string_base line = output_line(record);
     sink_state& s = sinks();
     platform::scoped_lock hold(s.lock);
-    if (s.to_standard_error) {
-        std::fwrite(line.c_str(), 1, line.size(), stderr);
-        std::fflush(stderr); // buffered where it is a file or a pipe on Windows; a crash must not lose it
-    }
-    if (s.file) {
-        std::fwrite(line.c_str(), 1, line.size(), s.file);
-        std::fflush(s.file); // the log must survive a crash that follows
-    }
+    if (s.echo_to_standard_error)
+        to_standard_error(line.c_str(), line.size());
+    write_to_file(s, line.c_str(), line.size());
     if (s.observer)
         s.observer(record, s.observer_user);
 }
@@ -142,24 +173,52 @@ void add_piece(int level, const char* category, const char* file, int line, cons
 
 namespace log_writer {
 
+static void close_locked(sink_state& s)
+{
+    if (s.file && !platform::close_file(s.file))
+        report_failure(s, "cannot close");
+    s.file = nullptr;
+    s.path[0] = 0;
+    s.failing = false;
+}
+
 bool open_file(const char* path)
 {
-    std::FILE* file = std::fopen(path, "w");
     sink_state& s = sinks();
     platform::scoped_lock hold(s.lock);
+    close_locked(s); // first: a file this process holds cannot be taken a second time
+    size_t length = std::strlen(path);
+    if (length >= log_writer::path_size)
+        return false;
+    s.file = platform::open_owned_file(path);
     if (s.file)
-        std::fclose(s.file);
-    s.file = file;
-    return file != nullptr;
+        std::memcpy(s.path, path, length + 1);
+    return s.file != nullptr;
 }
 
 void close_file()
 {
     sink_state& s = sinks();
     platform::scoped_lock hold(s.lock);
+    close_locked(s);
+}
+
+// Signal-safe: fixed buffers, no allocation, no lock (the crash may have
+// happened while this thread held it).
+void write_crash_record(const char* label, const char* function, const char* text)
+{
+    char line[crash_record_size];
+    uint32_t length = 0;
+    const char* pieces[] = { label, " Filesystem ", function, ": ", text };
+    for (const char* piece : pieces)
+        for (; *piece && length + 3 < sizeof(line); ++piece)
+            line[length++] = *piece == '\n' ? ' ' : *piece;
+    for (const char* end = line_end; *end; ++end)
+        line[length++] = *end;
+    to_standard_error(line, length);
+    sink_state& s = sinks();
     if (s.file)
-        std::fclose(s.file);
-    s.file = nullptr;
+        platform::write_file(s.file, line, length);
 }
 
 void flush_pending() { finish(pending); }
@@ -180,7 +239,7 @@ void SetStandardErrorOutput(bool on)
 {
     sink_state& s = sinks();
     platform::scoped_lock hold(s.lock);
-    s.to_standard_error = on;
+    s.echo_to_standard_error = on;
 }
 
 } // namespace Log

@@ -1,15 +1,18 @@
-// The write directory and the relative-name rule of the filesystem module.
+// The write directory, the working directory and the relative-name rule of the
+// filesystem module.
 #include "modules/filesystem/write_directory.h"
 
 #include <cstring>
 #include <filesystem>
 #include <system_error>
 
+#include "modules/filesystem/working_directory.h"
 #include "platform/platform.h"
 
 namespace write_directory {
 
 static char directory[path_size];
+static char working[path_size]; // empty: the process's current folder
 
 bool set(const char* path)
 {
@@ -75,9 +78,20 @@ bool resolve(const char* name, char* out, uint32_t size)
         return false;
     if (is_full(name))
         return present(name) && copy_if_fits(name, out, size);
-    if (present(name))
-        return copy_if_fits(name, out, size); // relative to the working directory
-    return directory[0] && join(directory, name, out, size) && present(out);
+    bool in_working
+        = working[0] ? join(working, name, out, size) && present(out) : present(name) && copy_if_fits(name, out, size);
+    return in_working || (directory[0] && join(directory, name, out, size) && present(out));
 }
 
 } // namespace write_directory
+
+bool fs::set_working_directory(const char* path)
+{
+    size_t length = path ? std::strlen(path) : 0;
+    if (length >= write_directory::path_size) {
+        write_directory::working[0] = 0;
+        return false;
+    }
+    std::memcpy(write_directory::working, path ? path : "", length + 1);
+    return true;
+}

@@ -180,8 +180,12 @@ bool registry_read_string(handle, const char* value, char* buffer, uint32_t* siz
 {
     record("registry_read_string(" + fake::text_or_null(value) + ", " + std::to_string(*size) + ")");
     auto found = current().set.registry.find(value);
-    if (found == current().set.registry.end() || found->second.size() + 1 > *size)
+    if (found == current().set.registry.end())
         return false;
+    if (found->second.size() + 1 > *size) {
+        *size = uint32_t(found->second.size() + 1); // as Win32: the size it would take
+        return false;
+    }
     fake::copy_out(found->second, buffer, *size);
     *size = uint32_t(found->second.size() + 1);
     return true;

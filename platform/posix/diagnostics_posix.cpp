@@ -1,11 +1,11 @@
 // Stack traces for crash reports on POSIX: glibc's backtrace for the return
-// addresses and dladdr for "module(symbol+0xoffset)". The unwinder is loaded
-// at start, so a trace taken inside a signal handler does not load it then.
+// addresses and dladdr for "module(symbol+0xoffset)". Both run inside the crash
+// handler: the unwinder is loaded at start, so a trace taken there does not load
+// it then, and the names are put together by hand, without stdio or allocation.
 // There are no minidumps on POSIX.
 #include <dlfcn.h>
 #include <execinfo.h>
 
-#include <cstdio>
 #include <cstring>
 
 #include "platform/platform.h"
@@ -30,6 +30,19 @@ const char* base_name(const char* path)
     return slash ? slash + 1 : path;
 }
 
+// Lower-case hexadecimal without leading zeros into out (17 bytes at most).
+void hex_text(size_t value, char* out)
+{
+    char digits[16];
+    int count = 0;
+    do
+        digits[count++] = "0123456789abcdef"[value & 0xF];
+    while ((value >>= 4) != 0);
+    while (count > 0)
+        *out++ = digits[--count];
+    *out = 0;
+}
+
 } // namespace
 
 uint32_t stack_trace(void** frames, uint32_t capacity)
@@ -45,15 +58,18 @@ bool describe_address(const void* address, char* out, uint32_t size)
     Dl_info info {};
     if (!out || size == 0 || !dladdr(address, &info) || !info.dli_fname)
         return false;
-    const char* module = base_name(info.dli_fname);
-    int written = 0;
-    if (info.dli_sname && info.dli_saddr)
-        written = std::snprintf(out, size, "%s(%s+0x%zx)", module, info.dli_sname,
-            size_t(static_cast<const char*>(address) - static_cast<const char*>(info.dli_saddr)));
-    else
-        written = std::snprintf(out, size, "%s(+0x%zx)", module,
-            size_t(static_cast<const char*>(address) - static_cast<const char*>(info.dli_fbase)));
-    return written > 0; // snprintf cuts a longer text to size
+    bool named = info.dli_sname && info.dli_saddr;
+    const void* start = named ? info.dli_saddr : info.dli_fbase;
+    size_t offset = size_t(static_cast<const char*>(address) - static_cast<const char*>(start));
+    char number[2 + 16 + 1] = "0x";
+    hex_text(offset, number + 2);
+    uint32_t length = 0;
+    const char* pieces[] = { base_name(info.dli_fname), "(", named ? info.dli_sname : "", "+", number, ")" };
+    for (const char* piece : pieces)
+        for (; *piece && length + 1 < size; ++piece)
+            out[length++] = *piece; // cut to fit, as snprintf would
+    out[length] = 0;
+    return true;
 }
 
 bool write_minidump(const char*, exception_pointers*, bool)

@@ -22,6 +22,22 @@ static uint32_t copy_out(const char* text, char* out, uint32_t size)
     return uint32_t(length);
 }
 
+// A module's name into out as GetModuleFileNameA gives it: cut to size - 1
+// characters, and size returned, when it does not fit.
+static uint32_t copy_name(const char* name, char* out, uint32_t size)
+{
+    size_t length = std::strlen(name);
+    if (!out || size == 0 || length == 0)
+        return 0;
+    if (length >= size) {
+        std::memcpy(out, name, size - 1);
+        out[size - 1] = 0;
+        return size;
+    }
+    std::memcpy(out, name, length + 1);
+    return uint32_t(length);
+}
+
 uint32_t module_file_name(handle module, char* out, uint32_t size)
 {
     if (!module) {
@@ -30,13 +46,13 @@ uint32_t module_file_name(handle module, char* out, uint32_t size)
         if (length <= 0)
             return 0;
         path[length] = 0;
-        return copy_out(path, out, size);
+        return copy_name(path, out, size);
     }
     // A module handle from load_library: the loader's map of it holds its path.
     link_map* map = nullptr;
     if (dlinfo(module, RTLD_DI_LINKMAP, &map) != 0 || !map || !map->l_name)
         return 0;
-    return copy_out(map->l_name, out, size);
+    return copy_name(map->l_name, out, size);
 }
 
 // Copies [begin, end) into a max_path buffer (may be null), cut to fit.

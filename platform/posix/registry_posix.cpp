@@ -4,6 +4,13 @@
 // ignoring ASCII case), lines are name=value (value taken to the line end,
 // blanks around the name and the value dropped), ';' or '#' start a comment.
 // The file is read when a key is opened; an open key is a copy of its values.
+// Only a regular file of bounded size is read (a device or a FIFO would hang
+// start-up); a refused file is told on standard error and reads as no registry.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -18,6 +25,9 @@ constexpr const char* default_file = "/etc/mirecrest/registry.ini";
 // Lines longer than 1024 bytes (texts are held in 1024-byte buffers at most)
 // are skipped whole, so a cut-off value is never taken for a real one.
 constexpr size_t max_line = 1024;
+// The file holds a handful of such values; 64 KiB leaves room for many keys and
+// comments. A bigger file is no registry file: it is refused whole, never cut.
+constexpr size_t max_file = 64 * 1024;
 
 char lower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
 
@@ -58,15 +68,27 @@ void trim(const char*& begin, const char*& end)
         --end;
 }
 
-// Reads one line of the file; false at its end. A line too long for the buffer
-// is read to its end and reported as too_long.
-bool read_line(std::FILE* file, char* line, size_t size, bool* too_long)
+// The file's text, read whole.
+struct file_text {
+    char* data = nullptr;
+    size_t size = 0;
+};
+
+// Reads one line of the text from *at; false at its end. A line too long for
+// the buffer is passed over to its end and reported as too_long.
+bool read_line(const file_text& text, size_t* at, char* line, size_t size, bool* too_long)
 {
-    if (!std::fgets(line, int(size), file))
+    if (*at >= text.size)
         return false;
-    *too_long = std::strchr(line, '\n') == nullptr && !std::feof(file);
+    const char* begin = text.data + *at;
+    const char* end = static_cast<const char*>(std::memchr(begin, '\n', text.size - *at));
+    size_t length = end ? size_t(end - begin) : text.size - *at;
+    *at += length + (end ? 1 : 0);
+    *too_long = length >= size;
     if (*too_long)
-        for (int c = std::fgetc(file); c != EOF && c != '\n'; c = std::fgetc(file)) { }
+        length = 0;
+    std::memcpy(line, begin, length);
+    line[length] = 0;
     return true;
 }
 
@@ -79,12 +101,12 @@ bool section(const char* begin, const char* end, const char* subkey, bool* insid
     return true;
 }
 
-void read_values(std::FILE* file, const char* subkey, registry_key* key)
+void read_values(const file_text& text, const char* subkey, registry_key* key)
 {
     char line[max_line];
     bool inside = false;
     bool too_long = false;
-    while (read_line(file, line, sizeof(line), &too_long)) {
+    for (size_t at = 0; read_line(text, &at, line, sizeof(line), &too_long);) {
         const char* begin = line;
         const char* end = line + std::strlen(line);
         trim(begin, end);
@@ -103,13 +125,12 @@ void read_values(std::FILE* file, const char* subkey, registry_key* key)
 }
 
 // Does the file have the section at all (an empty section still opens)?
-bool has_section(std::FILE* file, const char* subkey)
+bool has_section(const file_text& text, const char* subkey)
 {
     char line[max_line];
     bool inside = false;
     bool too_long = false;
-    std::rewind(file);
-    while (read_line(file, line, sizeof(line), &too_long)) {
+    for (size_t at = 0; read_line(text, &at, line, sizeof(line), &too_long);) {
         const char* begin = line;
         const char* end = line + std::strlen(line);
         trim(begin, end);
@@ -125,23 +146,86 @@ const char* registry_file()
     return chosen && chosen[0] ? chosen : default_file;
 }
 
+void refuse(const char* path, const char* why)
+{
+    std::fprintf(stderr, "WARN Platform registry: the registry file '%s' is not read: %s\n", path, why);
+    std::fflush(stderr);
+}
+
+const char* kind_of(mode_t mode)
+{
+    if (S_ISDIR(mode))
+        return "it is a directory, not a regular file";
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return "it is a device, not a regular file";
+    if (S_ISFIFO(mode))
+        return "it is a FIFO, not a regular file";
+    if (S_ISSOCK(mode))
+        return "it is a socket, not a regular file";
+    return "it is not a regular file";
+}
+
+// Reads up to max_file + 1 bytes (a file that grew past the bound is caught too).
+bool read_whole(int descriptor, const char* path, file_text* text)
+{
+    text->data = static_cast<char*>(std::malloc(max_file + 1));
+    if (!text->data)
+        std::abort(); // out of memory: nothing sensible can continue
+    while (text->size <= max_file) {
+        ssize_t got = read(descriptor, text->data + text->size, max_file + 1 - text->size);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            refuse(path, std::strerror(errno));
+            return false;
+        }
+        if (got == 0)
+            return true;
+        text->size += size_t(got);
+    }
+    refuse(path, "it is larger than 64 KiB");
+    return false;
+}
+
+// The registry file's text; false (a missing file silently, any other refusal
+// told) when there is none to read.
+bool load(const char* path, file_text* text)
+{
+    // Not blocking: opening a FIFO without a writer would wait for one.
+    int descriptor = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) {
+        if (errno != ENOENT)
+            refuse(path, std::strerror(errno));
+        return false;
+    }
+    struct stat status { };
+    bool read = false;
+    if (fstat(descriptor, &status) != 0)
+        refuse(path, std::strerror(errno));
+    else if (!S_ISREG(status.st_mode))
+        refuse(path, kind_of(status.st_mode));
+    else if (size_t(status.st_size) > max_file)
+        refuse(path, "it is larger than 64 KiB");
+    else
+        read = read_whole(descriptor, path, text);
+    close(descriptor);
+    return read;
+}
+
 } // namespace
 
 bool registry_open(const char* subkey, handle* key)
 {
     if (!subkey || !key)
         return false;
-    std::FILE* file = std::fopen(registry_file(), "r");
-    if (!file)
-        return false;
-    bool found = has_section(file, subkey);
+    file_text text;
+    bool found = load(registry_file(), &text) && has_section(text, subkey);
     registry_key* opened = nullptr;
     if (found) {
         opened = new registry_key;
-        std::rewind(file);
-        read_values(file, subkey, opened);
+        read_values(text, subkey, opened);
     }
-    std::fclose(file);
+    std::free(text.data);
     *key = opened;
     return found;
 }

@@ -13,9 +13,13 @@ uint32_t module_file_name(handle module, char* out, uint32_t size)
     if (!out || size == 0)
         return 0;
     DWORD length = GetModuleFileNameA(static_cast<HMODULE>(module), out, size);
-    if (length == 0 || length >= size) { // a cut name is no name
+    if (length == 0) {
         out[0] = 0;
         return 0;
+    }
+    if (length >= size) { // cut: Windows XP leaves it without its zero
+        out[size - 1] = 0;
+        return size;
     }
     return length;
 }

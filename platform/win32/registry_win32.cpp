@@ -26,11 +26,10 @@ bool registry_read_string(handle key, const char* value, char* buffer, uint32_t*
     DWORD bytes = *size;
     LONG status
         = RegQueryValueExA(static_cast<HKEY>(key), value, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &bytes);
-    if (status == ERROR_MORE_DATA) {
+    bool string = type == REG_SZ || type == REG_EXPAND_SZ;
+    if (status == ERROR_MORE_DATA && string)
         *size = bytes; // the size it would take, as the call reports it
-        return false;
-    }
-    if (status != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
+    if (status != ERROR_SUCCESS || !string)
         return false;
     if (bytes == 0 || buffer[bytes - 1] != 0) {
         if (bytes >= *size) {

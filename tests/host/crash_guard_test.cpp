@@ -3,6 +3,7 @@
 // tears SDL down and returns the last message's wParam; nothing else shuts down.
 #include "host/crash_guard.h"
 
+#include "engine/kernel/Parser/node_pool.h"
 #include "tests/host/host_fixture.h"
 
 namespace {
@@ -25,6 +26,32 @@ TEST_F(HostTest, CrashInAFrameWritesTheDumpAndRunsOnlyTheLastTwoShutdownSteps)
     for (const std::string& call : kNotOnTheCrashPath)
         EXPECT_FALSE(called_starting_with(call)) << call;
     EXPECT_EQ(platform::fake::active_guards(), 0);
+}
+
+// The record of a crashed run is neither released nor destroyed: the settings,
+// their parsed script and the texts stay as the fault left them. A run that
+// ends normally leaves no record behind.
+TEST_F(HostTest, CrashLeavesTheRunsRecordAsItWas)
+{
+    uint32_t live_before = parser::node_pool_live_count();
+    fakes::set().files["game.ini"] = "sub main() { Locale('Fr'); }";
+    fakes::set().crash_at_frame = 1;
+    EXPECT_EQ(run("-x"), 0);
+    std::unique_ptr<HostRun> crashed = TakeCrashedRun();
+    ASSERT_TRUE(crashed);
+    ASSERT_TRUE(crashed->settings);
+    EXPECT_NE(crashed->settings->parse_result, nullptr);
+    EXPECT_GT(parser::node_pool_live_count(), live_before);
+    EXPECT_STREQ(crashed->locale.c_str(), "Fr");
+    EXPECT_STREQ(crashed->command_line_copy.c_str(), "-x");
+    crashed.reset();
+    EXPECT_EQ(parser::node_pool_live_count(), live_before);
+
+    reset_everything();
+    fakes::set().files["game.ini"] = "sub main() { Locale('Fr'); }";
+    EXPECT_EQ(run("-x"), 0);
+    EXPECT_FALSE(TakeCrashedRun());
+    EXPECT_EQ(parser::node_pool_live_count(), live_before);
 }
 
 TEST_F(HostTest, CrashBeforeAnyMessageReturnsZero)

@@ -23,6 +23,7 @@ protected:
         fakes::reset();
         cpuid_detail::reset();
         SetFullDump(false);
+        TakeCrashedRun(); // the record a crashed run left behind
         delete g_SdlManager;
         g_SdlManager = nullptr;
     }

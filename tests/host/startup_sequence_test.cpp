@@ -129,53 +129,75 @@ TEST_F(HostTest, DispatchesEveryQueuedMessageBeforeTheNextFrameAndExitsWithTheQu
             "peek_message(1)", "IGame::OnPaint()", "peek_message(1)" }));
 }
 
-// Each way start-up ends early: the exit code and the last host call made.
-struct EarlyEnd {
+// Each refusal of start-up: the last call of start-up proper, and the calls
+// that follow it, which release in shutdown order exactly what start-up had
+// made (the splash, the mount helper, the filesystem, the icons, the dump
+// function). A refusal without a message box says why in an "EXIT" record.
+struct Refusal {
     const char* name;
     void (*arrange)();
     const char* command_line;
-    int exit_code;
-    const char* last_call;
+    const char* ended_by;
+    Calls released;
+    size_t exit_records;
 };
 
-const EarlyEnd kEarlyEnds[] = {
-    { "MainFails", [] { fakes::set().main_result = false; }, "", 0, "Main(instance, )" },
-    { "WrongEngineVersion", [] { fakes::set().engine_version = 0x00060002; }, "", 0,
-        "message_box(null, Invalid engine dll version!, Error..., 0x10)" },
-    { "AnotherInstance", [] { platform::fake::set().mutex_error = platform::error_already_exists; }, "", 0,
-        "message_box(null, Mire Crest is already running, Mire Crest Error, 0x10)" },
+const Calls kIconsAndDumpFunction = { "destroy_icon(0x1c1)", "destroy_icon(0x1c2)", "SetDumpFunction(previous)" };
+const Calls kAfterSplash = joined({ "HideSplashscreen()" }, kIconsAndDumpFunction);
+const Calls kAfterFilesystem
+    = joined({ "HideSplashscreen()", "Mount::DestroyMountHelper(mount helper)", "CrashClose()", "fs::shutdown()" },
+        kIconsAndDumpFunction);
+const Calls kAfterGameScript
+    = joined({ "HideSplashscreen()", "Mount::DestroyMountHelper(mount helper)", "UninitializeGameScript()",
+                 "CrashClose()", "fs::shutdown()", "IGame::SteamTerminate()" },
+        kIconsAndDumpFunction);
+const std::string kLongGameFolder = "gn=" + std::string(260, 'g');
+
+const Refusal kRefusals[] = {
+    { "WrongEngineVersion", [] { fakes::set().engine_version = 0x00060002; }, "",
+        "message_box(null, Invalid engine dll version!, Error..., 0x10)", { "SetDumpFunction(previous)" }, 0 },
+    { "AnotherInstance", [] { platform::fake::set().mutex_error = platform::error_already_exists; }, "",
+        "message_box(null, Mire Crest is already running, Mire Crest Error, 0x10)", { "SetDumpFunction(previous)" },
+        0 },
+    { "ExecutablePathTooLong",
+        [] { platform::fake::set().module_file_name = "C:\\" + std::string(300, 'x') + "\\mirecrest.exe"; }, "",
+        "module_file_name(null, 260)", { "SetDumpFunction(previous)" }, 1 },
+    { "GameFolderTooLong", [] {}, kLongGameFolder.c_str(), "module_file_name(instance, 256)", kAfterSplash, 1 },
+    { "NoMountHelper", [] { fakes::set().no_mount_helper = true; }, "",
+        "Mount::CreateMountHelper(C:\\Games\\MireCrest\\bin\\, MC, null)", kAfterSplash, 1 },
     { "LowDiskConfirmed",
         [] {
             platform::fake::set().disk_free_bytes = 0;
             platform::fake::set().message_box_answers = { platform::idok };
         },
-        "", 0,
+        "",
         "message_box(null, You have insufficient disk space on drive C:\\Users\\Player\\Documents\\Mirecrest\nPlease "
-        "free "
-        "up 200 MB of disk space and run this game again., Free disk space warning, 0x31)" },
-    { "DumpRtti", [] {}, "/DumpRTTI", 0, "DumpRTTI()" },
-    { "NoMountHelper", [] { fakes::set().no_mount_helper = true; }, "", 0,
-        "Mount::CreateMountHelper(C:\\Games\\MireCrest\\bin\\, MC, null)" },
-    { "NoGame", [] { fakes::set().no_game = true; }, "", 0, "CreateGame(Game, instance, true, MC)" },
+        "free up 200 MB of disk space and run this game again., Free disk space warning, 0x31)",
+        kAfterFilesystem, 0 },
+    { "GameClassNameTooLong",
+        [] { fakes::set().files["game.ini"] = "sub main() { GameClassName('" + std::string(300, 'c') + "'); }"; }, "",
+        "fs::file::open(game.ini)", kAfterFilesystem, 1 },
+    { "NoGame", [] { fakes::set().no_game = true; }, "", "CreateGame(Game, instance, true, MC)", kAfterGameScript, 1 },
 };
 
-class EarlyEndTest : public HostTest, public ::testing::WithParamInterface<EarlyEnd> { };
+class RefusalTest : public HostTest, public ::testing::WithParamInterface<Refusal> { };
 
-TEST_P(EarlyEndTest, EndsWithItsCodeAndShutsNothingDown)
+TEST_P(RefusalTest, ReleasesWhatStartUpMadeAndReturnsZero)
 {
     GetParam().arrange();
-    EXPECT_EQ(run(GetParam().command_line), GetParam().exit_code);
+    EXPECT_EQ(run(GetParam().command_line), 0);
     EXPECT_FALSE(exited);
     Calls calls = host_calls();
-    ASSERT_FALSE(calls.empty());
-    EXPECT_EQ(calls.back(), GetParam().last_call);
-    for (const char* shutdown_call : { "DestroyGame()", "fs::shutdown()", "IGame::SteamTerminate()", "CrashClose()",
-             "SetDumpFunction(previous)", "IGame::SetGameDirectories" })
-        EXPECT_FALSE(called_starting_with(shutdown_call)) << shutdown_call;
+    auto last = std::find(calls.rbegin(), calls.rend(), GetParam().ended_by);
+    ASSERT_NE(last, calls.rend()) << GetParam().ended_by;
+    EXPECT_EQ(Calls(last.base(), calls.end()), GetParam().released);
+    EXPECT_EQ(fakes::installed_dump_function(), &fakes::previous_dump_function);
+    EXPECT_EQ(fakes::log_entries_of("EXIT").size(), GetParam().exit_records);
+    EXPECT_EQ(platform::fake::active_guards(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Host, EarlyEndTest, ::testing::ValuesIn(kEarlyEnds), [](const auto& info) { return std::string(info.param.name); });
+    Host, RefusalTest, ::testing::ValuesIn(kRefusals), [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(HostTest, LowDiskSpaceCancelledGoesOnWithTheGame)
 {

@@ -99,6 +99,43 @@ TEST(WriteDirectory, ComposedPathThatDoesNotFitIsRefused)
     fakes::reset();
 }
 
+// A WriteDir value up to 259 characters is taken; a longer one is refused with
+// an error record that says why, and the default name goes on.
+TEST_F(HostTest, OverLongWriteDirIsRefusedWithTheReason)
+{
+    const std::string full = "D:\\" + std::string(256, 'w'); // 259 characters
+    struct {
+        std::string value;
+        std::string write_dir;
+        const char* record;
+    } cases[] = {
+        { full, full, nullptr },
+        { full + "x", std::string(kDocs) + "Mirecrest",
+            "The registry value WriteDir is refused: its 260 characters do not fit in 259; the write directory name "
+            "stays Mirecrest\n" },
+        { std::string(5000, 'w'), std::string(kDocs) + "Mirecrest",
+            "The registry value WriteDir is refused: its 5000 characters do not fit in 259; the write directory name "
+            "stays Mirecrest\n" },
+    };
+    for (const auto& c : cases) {
+        reset_everything();
+        platform::fake::set().registry["WriteDir"] = c.value;
+        EXPECT_EQ(run(""), 0);
+        EXPECT_TRUE(called("fs::init(" + c.write_dir + ", 1, out/cache, false, true)")) << c.value.size();
+        std::vector<fakes::log_entry> records;
+        for (const fakes::log_entry& e : fakes::log_entries_of("Game"))
+            if (e.level <= 2)
+                records.push_back(e);
+        if (!c.record) {
+            EXPECT_TRUE(records.empty()) << c.value.size();
+            continue;
+        }
+        ASSERT_EQ(records.size(), 1u) << c.value.size();
+        EXPECT_EQ(records[0].file, "WinFrame");
+        EXPECT_EQ(records[0].text, c.record);
+    }
+}
+
 TEST_F(HostTest, WriteDirectoryThatDoesNotFitRefusesStartUp)
 {
     platform::fake::set().registry["WriteDir"] = std::string(240, 'n');

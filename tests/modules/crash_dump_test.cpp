@@ -1,16 +1,31 @@
 // Crash reports: the default dump function writes a report with the exception
 // code, the faulting address, the full-dump flag and a backtrace (and on
-// Windows a minidump); GenerateDump's verdict follows MC_DUMP_VERDICT.
+// Windows a minidump); GenerateDump's verdict follows MC_DUMP_VERDICT. Every
+// report has a name of its own, is announced only when written whole, and is
+// written even when the fault struck inside malloc.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <cstring>
+#include <set>
 #include <string>
+#include <thread>
 
 #include "host/modules/filesystem_module.h"
 #include "platform/platform.h"
 #include "tests/modules/temp_directory.h"
 #include "tests/support/posix_environment.h"
+
+#if !defined(_WIN32)
+#include <sys/resource.h>
+
+#include <csignal>
+#include <cstdio>
+#include <malloc.h>
+
+#include "tests/platform/captured_stderr.h"
+#include "tests/platform/child_process.h"
+#endif
 
 namespace {
 
@@ -27,6 +42,15 @@ std::string only_crash_file(const temp_directory& directory, const std::string& 
 }
 
 std::string only_report(const temp_directory& directory) { return only_crash_file(directory, ".txt"); }
+
+std::vector<std::string> crash_files(const temp_directory& directory)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(directory.path()))
+        if (entry.path().filename().string().rfind("crash-", 0) == 0)
+            names.push_back(entry.path().filename().string());
+    return names;
+}
 
 // Beside the report a minidump where the system has them (Windows): its header
 // (MINIDUMP_HEADER, signature "MDMP") holds the dump type's flags at byte 24.
@@ -121,5 +145,101 @@ TEST_F(CrashDumpTest, VerdictComesFromTheEnvironment)
     EXPECT_EQ(counting_dump(0, nullptr), 6); // the installed function ran for each of the five
     EXPECT_TRUE(only_report(directory).empty());
 }
+
+TEST_F(CrashDumpTest, ReportsWithinOneSecondEachKeepANameOfTheirOwn)
+{
+    constexpr int reports = 3; // a few: each makes a minidump too on Windows, which takes its time
+    for (int i = 0; i < reports; ++i)
+        WriteFullDump(0xC0000005, nullptr, std::to_string(i).c_str(), false, nullptr);
+    std::set<std::string> texts;
+    for (const std::string& name : crash_files(directory))
+        if (name.size() > 4 && name.substr(name.size() - 4) == ".txt") {
+            std::string report = read_text(directory / name);
+            size_t at = report.find("text: ");
+            ASSERT_NE(at, std::string::npos) << name;
+            texts.insert(report.substr(at, report.find('\n', at) - at));
+        }
+    EXPECT_EQ(texts.size(), size_t(reports)) << "a report overwrote another";
+}
+
+#if !defined(_WIN32)
+
+TEST_F(CrashDumpTest, ReportNotWrittenWholeIsRemovedAndNeverAnnounced)
+{
+    captured_stderr error;
+    int status = run_in_child([] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit { 0, 0 }; // no file may grow: a disk with no room left
+        if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
+            return 1;
+        WriteFullDump(0xC0000005, nullptr, nullptr, false, nullptr);
+        return 0;
+    });
+    ASSERT_TRUE(exited_with(status, 0));
+    const std::string& told = error.text();
+    EXPECT_NE(told.find("ERRR Filesystem WriteFullDump: cannot write the crash report '" + directory.str() + "/crash-"),
+        std::string::npos)
+        << told;
+    EXPECT_NE(told.find(".txt': File too large (the incomplete file was removed)\n"), std::string::npos) << told;
+    EXPECT_EQ(told.find("crash report written"), std::string::npos) << told;
+    EXPECT_TRUE(crash_files(directory).empty());
+}
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define MC_TEST_ASAN 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define MC_TEST_ASAN 1
+#endif
+
+// glibc's allocator only: under AddressSanitizer malloc is the sanitizer's and
+// malloc_stats holds no lock of it.
+#if !defined(MC_TEST_ASAN)
+
+ssize_t faulting_write(void*, const char*, size_t)
+{
+    volatile int* volatile target = nullptr;
+    *target = 1;
+    return 0;
+}
+
+// glibc's malloc_stats prints to stderr while it holds the main arena's lock:
+// with a stderr whose writes fault, the fault strikes inside malloc's lock, and
+// a crash writer that allocates waits for that lock for ever.
+int fault_inside_malloc(void*)
+{
+    cookie_io_functions_t io {};
+    io.write = faulting_write;
+    std::FILE* faulting = fopencookie(nullptr, "w", io);
+    if (!faulting)
+        return 1;
+    setvbuf(faulting, nullptr, _IONBF, 0);
+    stderr = faulting;
+    malloc_stats();
+    return 2;
+}
+
+TEST_F(CrashDumpTest, FaultInsideMallocStillGetsItsReport)
+{
+    captured_stderr error;
+    int status = run_in_child([] {
+        alarm(30); // a deadlocked writer ends here, by SIGALRM
+        std::thread([] {}).join(); // glibc's malloc takes its locks only once a process has had threads
+        bool returned = platform::guarded_call(fault_inside_malloc, dump_filter, nullptr, nullptr);
+        _exit(returned ? 1 : 0); // the arena's lock stays held: nothing more may allocate
+        return 0;
+    });
+    ASSERT_TRUE(exited_with(status, 0)) << "wait status " << status << "\n" << error.text();
+    std::string report = only_report(directory);
+    EXPECT_NE(report.find("exception code: 0xC0000005\n"), std::string::npos) << report;
+    EXPECT_NE(report.find("module_tests"), std::string::npos) << report;
+    EXPECT_NE(error.text().find("FATL Filesystem WriteFullDump: crash report written to '"), std::string::npos)
+        << error.text();
+}
+
+#endif
+#endif
 
 } // namespace

@@ -1,5 +1,6 @@
 // The filesystem module's files: the relative-name rule (working directory,
-// then write directory), fs::file reading, and the write directory's limits.
+// the process's current folder until one is set, then write directory),
+// fs::file reading, and the write directory's limits.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -7,6 +8,7 @@
 #include <string>
 
 #include "host/modules/filesystem_module.h"
+#include "modules/filesystem/working_directory.h"
 #include "tests/modules/temp_directory.h"
 
 namespace {
@@ -42,6 +44,26 @@ protected:
     temp_directory working;
     temp_directory writing;
 };
+
+TEST_F(FilesTest, RelativeNamesFollowTheWorkingDirectoryOnceSet)
+{
+    temp_directory game; // the game's folder, given as the working directory, not the current folder
+    write_text(working / "game.ini", "from the current folder");
+    write_text(game / "game.ini", "from the working directory");
+    write_text(writing / "Mirecrest/Audio.scr", "only in the write directory");
+    std::filesystem::create_directories(game.path() / "scripts");
+    write_text(game / "scripts/a.mcs", "nested");
+    ASSERT_TRUE(fs::set_working_directory((game.str() + "/").c_str()));
+    EXPECT_EQ(contents("game.ini"), "from the working directory");
+    EXPECT_EQ(contents("scripts/a.mcs"), "nested");
+    EXPECT_EQ(contents("Audio.scr"), "only in the write directory");
+    EXPECT_TRUE(fs::does_dir_exist("scripts"));
+    EXPECT_FALSE(fs::does_dir_exist("MC")); // only in the current folder
+    ASSERT_TRUE(fs::set_working_directory(nullptr));
+    EXPECT_EQ(contents("game.ini"), "from the current folder");
+    EXPECT_FALSE(fs::set_working_directory(std::string(260, 'w').c_str())); // no room: unset, never cut
+    EXPECT_EQ(contents("game.ini"), "from the current folder");
+}
 
 TEST_F(FilesTest, RelativeNamesTryWorkingThenWriteDirectory)
 {

@@ -10,6 +10,15 @@
 #include "modules/filesystem/log_levels.h"
 #include "tests/modules/temp_directory.h"
 
+#if !defined(_WIN32)
+#include <sys/resource.h>
+
+#include <csignal>
+
+#include "tests/platform/captured_stderr.h"
+#include "tests/platform/child_process.h"
+#endif
+
 namespace {
 
 struct captured {
@@ -179,5 +188,61 @@ TEST(LogLevels, SettingsChangeAtRunTime)
     EXPECT_EQ(settings.GetCategoryLevel("RunTimeCategory"), 9);
     EXPECT_EQ(settings.GetCategoryLevel("NeverSetCategory"), log_levels::default_level);
 }
+
+#if !defined(_WIN32)
+
+void game_record(const char* text)
+{
+    Log::Category(Log::ELevel::Warning, "Game", { "WinFrame", 5, "WinMain" }, false, "%s\n", text);
+}
+
+TEST_F(LogTest, InstanceBesideARunningOneKeepsALogOfItsOwnAndSaysWhere)
+{
+    game_record("from the first instance");
+    int status = run_in_child([this] {
+        // A second process starting the filesystem on the same write directory.
+        if (!fs::init(directory.str().c_str(), FFSAddSourceFlags::Default, "out/cache", false, true, nullptr))
+            return 1;
+        game_record("from the second instance");
+        fs::shutdown();
+        return 0;
+    });
+    ASSERT_TRUE(exited_with(status, 0));
+    game_record("the first goes on");
+    EXPECT_TRUE(has_line("WARN Game WinMain: from the first instance"));
+    EXPECT_TRUE(has_line("WARN Game WinMain: the first goes on"));
+    std::string second = read_text(directory / "mirecrest-2.log");
+    EXPECT_NE(second.find("WARN Filesystem open_log_file: another running instance holds 'mirecrest.log': this "
+                          "instance logs to '"
+                  + (directory / "mirecrest-2.log") + "'\n"),
+        std::string::npos)
+        << second;
+    EXPECT_NE(second.find("WARN Game WinMain: from the second instance\n"), std::string::npos) << second;
+    EXPECT_EQ(read_text(directory / "mirecrest.log").find("second"), std::string::npos);
+}
+
+TEST_F(LogTest, FailedLogWriteIsToldOnceWithTheSystemsReason)
+{
+    captured_stderr error;
+    int status = run_in_child([] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit { 0, 0 }; // the log file may not grow: a disk with no room left
+        if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
+            return 1;
+        for (const char* text : { "one", "two", "three" })
+            game_record(text);
+        return 0;
+    });
+    ASSERT_TRUE(exited_with(status, 0));
+    const std::string& told = error.text();
+    std::string failure = "ERRR Filesystem log_writer: cannot write the log file '" + (directory / "mirecrest.log")
+        + "': File too large\n";
+    size_t at = told.find(failure);
+    EXPECT_NE(at, std::string::npos) << told;
+    EXPECT_EQ(told.find(failure, at + 1), std::string::npos) << "told more than once\n" << told;
+    EXPECT_NE(told.find("WARN Game WinMain: three\n"), std::string::npos) << "standard error still has every record";
+}
+
+#endif
 
 } // namespace

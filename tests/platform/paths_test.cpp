@@ -37,13 +37,20 @@ TEST(Paths, SplitLikeSplitpath)
     }
 }
 
-TEST(Paths, BuffersThatAreTooSmallGiveNothing)
+// A module name that does not fit is cut as GetModuleFileNameA cuts it; a
+// current directory that does not fit gives nothing.
+TEST(Paths, BuffersThatAreTooSmall)
 {
     char path[platform::max_path];
     uint32_t length = platform::module_file_name(nullptr, path, sizeof(path));
     ASSERT_GT(length, 0u);
     EXPECT_NE(std::string(path).find("platform_tests"), std::string::npos);
-    EXPECT_EQ(platform::module_file_name(nullptr, path, length), 0u); // no room for the zero
+    std::string whole = path;
+    EXPECT_EQ(platform::module_file_name(nullptr, path, length), length); // no room for the zero
+    EXPECT_EQ(std::string(path), whole.substr(0, length - 1));
+    EXPECT_EQ(platform::module_file_name(nullptr, path, length + 1), length);
+    EXPECT_EQ(std::string(path), whole);
+    EXPECT_EQ(platform::module_file_name(nullptr, path, 0), 0u);
     length = platform::current_directory(sizeof(path), path);
     ASSERT_GT(length, 0u);
     EXPECT_EQ(platform::current_directory(length, path), 0u);

@@ -1,13 +1,17 @@
 // The registry file: sections and names in any letter case, comments, blanks,
-// the last line of a name winning, MC_REGISTRY_FILE, and values too long for
-// the caller's buffer being refused.
+// the last line of a name winning, MC_REGISTRY_FILE, values too long for the
+// caller's buffer being refused, and files that are no registry file (devices,
+// FIFOs, directories, oversized files) refused at once with the reason told.
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <string>
 
 #include "platform/platform.h"
 #include "tests/modules/temp_directory.h"
+#include "tests/platform/captured_stderr.h"
 
 namespace {
 
@@ -97,6 +101,37 @@ TEST_F(RegistryTest, OverlongLinesAreSkippedWhole)
     contents("[SOFTWARE\\Quillon\\Mirecrest]\nWriteDir=" + std::string(2000, 'c') + "\nAfter=yes\n");
     EXPECT_EQ(read("WriteDir", 4096), "<none>"); // never a cut-off value
     EXPECT_EQ(read("After"), "yes");
+}
+
+TEST_F(RegistryTest, OnlyRegularFilesOfBoundedSizeAreRead)
+{
+    const std::string section = "[SOFTWARE\\Quillon\\Mirecrest]\nWriteDir=read\n";
+    std::string fifo = directory / "fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::string padded = directory / "padded.ini"; // exactly the 64 KiB a registry file may have
+    write_text(padded, section + std::string(64 * 1024 - section.size(), '\n'));
+    std::string oversized = directory / "oversized.ini";
+    write_text(oversized, section + std::string(64 * 1024 - section.size() + 1, '\n'));
+    struct row {
+        std::string path;
+        const char* value;
+        const char* told; // on standard error, or "" for nothing
+    } rows[] = {
+        { fifo, "<no key>", "is not read: it is a FIFO, not a regular file" }, // no writer: used to hang
+        { "/dev/zero", "<no key>", "is not read: it is a device, not a regular file" }, // never ends a line
+        { directory.str(), "<no key>", "is not read: it is a directory, not a regular file" },
+        { oversized, "<no key>", "is not read: it is larger than 64 KiB" }, { padded, "read", "" },
+        { directory / "missing.ini", "<no key>", "" }, // no registry file is the usual case: nothing to tell
+    };
+    for (const row& r : rows) {
+        setenv("MC_REGISTRY_FILE", r.path.c_str(), 1);
+        captured_stderr error;
+        EXPECT_EQ(read("WriteDir"), r.value) << r.path;
+        if (r.told[0])
+            EXPECT_EQ(error.text(), "WARN Platform registry: the registry file '" + r.path + "' " + r.told + "\n");
+        else
+            EXPECT_EQ(error.text(), "") << r.path;
+    }
 }
 
 } // namespace

@@ -29,7 +29,8 @@ TEST(Win32Paths, ModuleNameSplitAndCurrentDirectory)
     std::string exe = executable_path();
     EXPECT_EQ(std::filesystem::path(exe).filename().string(), "platform_win32_tests.exe");
     char tiny[8];
-    EXPECT_EQ(platform::module_file_name(nullptr, tiny, sizeof(tiny)), 0u); // cut names are refused
+    EXPECT_EQ(platform::module_file_name(nullptr, tiny, sizeof(tiny)), 8u); // cut, as GetModuleFileNameA does
+    EXPECT_EQ(std::string(tiny), exe.substr(0, 7));
 
     char drive[platform::max_path], directory[platform::max_path], name[platform::max_path],
         extension[platform::max_path];

@@ -90,6 +90,29 @@ case_relative_write_dir() {
     [ -f "$personal_write_dir/mirecrest.log" ] || fail "no log in $personal_write_dir"
 }
 
+# A WriteDir that does not fit 260 bytes is refused, saying why, and the
+# default name goes under the personal folder.
+case_long_write_dir() {
+    set_write_dir "$(printf 'w%.0s' $(seq 300))"
+    run long_write_dir -frames=1
+    expect_status 0 "a run with an over-long WriteDir"
+    expect_output long_write_dir "The registry value WriteDir is refused: its 300 characters do not fit in 259"
+    expect_output long_write_dir '\Mirecrest'"' (flags 1,"
+}
+
+# A refusal once the filesystem runs (a game class name too long for its
+# buffer) shuts down what start-up made.
+case_refusal_after_filesystem() {
+    set_write_dir "$(windows_path "$root/write")"
+    printf "sub main() { GameClassName('%s'); }\n" "$(printf 'c%.0s' $(seq 300))" >"$root/wd/long.ini"
+    run refusal ini=long.ini -frames=1 -exitcode=2
+    expect_status 0 "a refused start-up"
+    expect_output refusal "does not fit in 259 characters"
+    expect_output refusal "crash handling closed"
+    expect_output refusal "filesystem shut down"
+    refuse_output refusal "first frame"
+}
+
 # While a first instance holds the mutex a second one is refused with exit 0
 # before it starts anything; "-ami" lets a third one run.
 case_second_instance() {
