@@ -14,8 +14,8 @@ root=$(pwd)
 build_dir=${BUILD_DIR:-build}
 
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev flex bison libsdl2-dev libgtest-dev libgmock-dev googletest
-          libbenchmark-dev lua5.4)
-windows_packages=(cmake make ninja-build flex bison googletest g++-mingw-w64-x86-64 mingw-w64 wine64)
+          libbenchmark-dev lua5.4 nlohmann-json3-dev)
+windows_packages=(cmake make ninja-build flex bison googletest g++-mingw-w64-x86-64 mingw-w64 wine64 nlohmann-json3-dev)
 
 install_missing() {
     local missing=()

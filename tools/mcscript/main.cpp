@@ -18,7 +18,9 @@
 #include "engine/kernel/Parser/unit.h"
 #include "engine/kernel/Parser/unit_loader.h"
 #include "host/modules/filesystem_module.h"
+#include "platform/standard_streams.h"
 #include "tools/mcscript/extern_values.h"
+#include "tools/mcscript/lsp_server.h"
 #include "tools/mcscript/settings_lint.h"
 #include "tools/mcscript/statement_printer.h"
 
@@ -39,6 +41,7 @@ const char usage_text[] = "usage: mcscript check [--records] [--extern KEY=VALUE
                           "       mcscript walk [--records] [--subtree NAME] [--extern KEY=VALUE]... FILE\n"
                           "       mcscript dump [--records] FILE\n"
                           "       mcscript settings [--records] [--strict] FILE\n"
+                          "       mcscript lsp [--records] [--extern KEY=VALUE]...\n"
                           "       mcscript --help | --version\n"
                           "\n"
                           "  check     parse each file as the game does and report every problem\n"
@@ -46,6 +49,7 @@ const char usage_text[] = "usage: mcscript check [--records] [--extern KEY=VALUE
                           "  dump      as walk, plus each argument expression as the archive writes it\n"
                           "  settings  print the game.ini record the host would build, and warn about\n"
                           "            settings it passes over or reads otherwise than written\n"
+                          "  lsp       serve the Language Server Protocol on standard input and output\n"
                           "\n"
                           "  --records           also write the game's own log records (MC_LOG filters them)\n"
                           "  --extern KEY=VALUE  supply an extern value (a;b;c for an indexed list)\n"
@@ -191,6 +195,15 @@ int settings(const options& o)
     return result.status;
 }
 
+// The language server: the streams carry its framing, so they must be bytes.
+int lsp(options& o)
+{
+    if (!o.files.empty())
+        return usage("lsp takes no file: the editor sends the documents");
+    platform::binary_standard_streams();
+    return mcscript::lsp::serve(stdin, stdout, o.has_externs ? &o.externs : nullptr, MCSCRIPT_VERSION);
+}
+
 int run(const char* command, int argc, char** argv)
 {
     options o;
@@ -198,11 +211,14 @@ int run(const char* command, int argc, char** argv)
     bool is_walk = std::strcmp(command, "walk") == 0;
     bool is_dump = std::strcmp(command, "dump") == 0;
     bool is_settings = std::strcmp(command, "settings") == 0;
-    if (!is_check && !is_walk && !is_dump && !is_settings)
+    bool is_lsp = std::strcmp(command, "lsp") == 0;
+    if (!is_check && !is_walk && !is_dump && !is_settings && !is_lsp)
         return usage(("unknown command " + std::string(command)).c_str());
-    if (!read_options(argc, argv, is_walk, is_walk || is_check, is_settings, o))
+    if (!read_options(argc, argv, is_walk, is_walk || is_check || is_lsp, is_settings, o))
         return exit_usage;
     Log::SetStandardErrorOutput(o.records);
+    if (is_lsp)
+        return lsp(o);
     if (is_check)
         return o.files.empty() ? usage("check needs at least one file") : check(o);
     if (o.files.size() != 1)

@@ -37,24 +37,31 @@ std::string text_of(const vec4& v) { return components(&v.x, 4); }
 std::string text_of(const mtx44& v) { return components(v.m, 16); }
 std::string text_of(const string_base& v) { return "\"" + std::string(v.c_str(), v.size()) + "\""; }
 
-template <typename T> bool try_value(parser::node_exp* e, parser::tree_iterator& it, std::string& out)
+template <typename T>
+bool try_value(parser::node_exp* e, parser::call_frame* frame, void* environment, std::string& out)
 {
     auto* typed = dynamic_cast<parser::node_expr<T>*>(e);
     if (!typed)
         return false;
     T value = parser::initial_value<T>();
-    typed->evaluate(nullptr, value, it.frame(), it.environment);
+    typed->evaluate(nullptr, value, frame, environment);
     out = text_of(value);
     return true;
 }
 
-std::string value_text(parser::node_exp* e, parser::tree_iterator& it)
+std::string value_text(parser::node_exp* e, parser::call_frame* frame, void* environment)
 {
     std::string out;
-    try_value<bool>(e, it, out) || try_value<int32_t>(e, it, out) || try_value<float>(e, it, out)
-        || try_value<vec3>(e, it, out) || try_value<vec4>(e, it, out) || try_value<mtx44>(e, it, out)
-        || try_value<string_base>(e, it, out);
+    try_value<bool>(e, frame, environment, out) || try_value<int32_t>(e, frame, environment, out)
+        || try_value<float>(e, frame, environment, out) || try_value<vec3>(e, frame, environment, out)
+        || try_value<vec4>(e, frame, environment, out) || try_value<mtx44>(e, frame, environment, out)
+        || try_value<string_base>(e, frame, environment, out);
     return out;
+}
+
+std::string value_text(parser::node_exp* e, parser::tree_iterator& it)
+{
+    return value_text(e, it.frame(), it.environment);
 }
 
 std::string statement_line(parser::tree_iterator& it)
@@ -108,6 +115,8 @@ void print_list(std::string& out, parser::tree_iterator& it, const std::string& 
 }
 
 } // namespace
+
+std::string constant_text(parser::node_exp* e) { return value_text(e, nullptr, nullptr); }
 
 void print_walk(std::string& out, parser::subtree& tree, print_mode mode)
 {

@@ -6,8 +6,9 @@
 #include <string>
 
 namespace parser {
+class node_exp;
 class subtree;
-}
+} // namespace parser
 
 namespace mcscript {
 
@@ -15,5 +16,9 @@ enum class print_mode { walk, dump };
 
 // Walks subtree from its start (no frame) and appends the lines to out.
 void print_walk(std::string& out, parser::subtree& tree, print_mode mode);
+
+// The value of an expression that needs no call frame (a constant), in the
+// form the walk prints values.
+std::string constant_text(parser::node_exp* e);
 
 } // namespace mcscript

@@ -174,6 +174,8 @@ void context::declare(variable* v)
 {
     if (!v)
         return;
+    if (trace && trace->watcher() && (depth >= 0 || !refused_scopes.empty()))
+        trace->watcher()->declared(*v, here);
     if (!refused_scopes.empty()) {
         refused_scopes.back()->insert(v);
         return;

@@ -20,6 +20,7 @@ namespace parser::diag {
 namespace {
 
 thread_local trace* innermost = nullptr; // a plain pointer: each trace lives on its parse's stack
+thread_local observer* active_observer = nullptr; // a plain pointer: the observer lives with its scope
 
 const char* const type_names[] = { "bool", "int", "float", "vec3", "vec4", "mtx", "string" };
 
@@ -209,14 +210,27 @@ trace::trace(sink& out, const char* file, char* text, uint32_t size)
     , size_(size)
     , outer_(innermost)
     , errors_before_(out.count(severity::error))
+    , watcher_(active_observer)
 {
     innermost = this;
+    if (watcher_)
+        watcher_->file_started(file_, text, size);
     byte_order_mark_ = text && size >= 3 && std::memcmp(text, "\xEF\xBB\xBF", 3) == 0;
 }
 
 trace::~trace() { innermost = outer_; }
 
 trace* trace::current() { return innermost; }
+
+observing::observing(observer& target)
+    : previous_(active_observer)
+{
+    active_observer = &target;
+}
+
+observing::~observing() { active_observer = previous_; }
+
+observer* observing::active() { return active_observer; }
 
 position trace::at(span where) const
 {
@@ -474,6 +488,8 @@ void trace::finish(const context& ctx, bool failed)
     for (diagnostic& d : made_)
         out_.add(std::move(d));
     made_.clear();
+    if (watcher_)
+        watcher_->file_finished(failed);
 }
 
 } // namespace parser::diag

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/kernel/Parser/diagnostics.h"
+#include "engine/kernel/Parser/front_end_observer.h"
 #include "engine/kernel/Parser/source_span.h"
 
 namespace parser {
@@ -37,6 +38,8 @@ public:
 
     // The trace of the parse running on this thread, innermost import first.
     static trace* current();
+    // The thread's observer when the trace began, or null.
+    observer* watcher() const { return watcher_; }
 
     // Every token the grammar reads, as the scanner leaves it in the text:
     // held is the byte after it, which the scanner keeps while a zero marks
@@ -114,6 +117,7 @@ private:
     uint32_t size_;
     trace* outer_;
     int errors_before_; // the sink's errors when this file's parse began
+    observer* watcher_;
     std::vector<diagnostic> made_;
     // The last tokens read, in a ring: recent(0) the newest.
     token_seen recent_[4];

@@ -4,6 +4,7 @@
 
 #include "engine/kernel/Parser/front_end_trace.h"
 #include "engine/kernel/Parser/lexer_actions.h"
+#include "engine/kernel/Parser/parser_y.hpp"
 #include "engine/kernel/Parser/scanner.h"
 #include "engine/kernel/Parser/subtree.h"
 #include "engine/kernel/Parser/unit.h"
@@ -86,6 +87,20 @@ void report_syntax_error(void* scanner, const char* message)
 }
 
 } // namespace parser::grammar
+
+parser::variable* parser::grammar::named_variable(int token, const token_value& value)
+{
+    switch (token) {
+    case TOK_BOOL_VAR: return static_cast<var<bool>*>(value.eb.node);
+    case TOK_INT_VAR: return static_cast<var<int32_t>*>(value.ei.node);
+    case TOK_FLOAT_VAR: return static_cast<var<float>*>(value.ef.node);
+    case TOK_VEC3_VAR: return static_cast<var<vec3>*>(value.e3.node);
+    case TOK_VEC4_VAR: return static_cast<var<vec4>*>(value.e4.node);
+    case TOK_MTX44_VAR: return static_cast<var<mtx44>*>(value.em.node);
+    case TOK_STRING_VAR: return static_cast<var<string_base>*>(value.es.node);
+    default: return nullptr;
+    }
+}
 
 int parser::grammar::refuse_token(void* scanner)
 {

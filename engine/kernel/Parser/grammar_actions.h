@@ -33,6 +33,9 @@ inline thread_local bool too_deep_flag = false;
 inline bool& expression_too_deep() { return too_deep_flag; }
 // Logs the error and returns the refused token, once expression_too_deep() is set.
 int refuse_token(void* scanner);
+// The variable a variable token names (for an observer of the parse); null
+// for any other token.
+variable* named_variable(int token, const token_value& value);
 // The depth of a variable token: its value expression's (an extern's index
 // expression, which each read evaluates), plus its own node (1 when unknown).
 int32_t variable_depth(const variable* v);

@@ -198,8 +198,8 @@ subtree_def
 
 param_list
     : %empty
-    | var_def                 { declare_param(ctx, $1); }
-    | param_list ',' var_def  { declare_param(ctx, $3); }
+    | var_def                 { at(ctx, @1); declare_param(ctx, $1); }
+    | param_list ',' var_def  { at(ctx, @3); declare_param(ctx, $3); }
     ;
 
 /* ---- statements ---- */

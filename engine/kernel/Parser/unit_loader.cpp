@@ -106,11 +106,32 @@ void diagnose_open_failure(const char* file_name)
     out->add(std::move(d));
 }
 
+thread_local text_source* active_source = nullptr; // a plain pointer: the source lives with its scope
+
+// The text source's text of the file, with the two zero bytes; null when the
+// source has none.
+char* read_from_source(const char* file_name, size_t* size)
+{
+    std::string text;
+    if (!active_source || !active_source->read(file_name, text))
+        return nullptr;
+    char* copy = static_cast<char*>(std::malloc(text.size() + 2));
+    if (!copy)
+        return nullptr;
+    std::memcpy(copy, text.data(), text.size());
+    copy[text.size()] = 0;
+    copy[text.size() + 1] = 0;
+    *size = text.size() + 2;
+    return copy;
+}
+
 // The whole file followed by the two zero bytes the scanner needs; null
 // (after the warning or error) when it cannot be opened, is too large for the
 // scanner or the buffer is not allocated.
 char* read_text(const char* file_name, size_t* size)
 {
+    if (char* text = read_from_source(file_name, size))
+        return text;
     fs::file f;
     if (!f.open(file_name, EFSMode::Read, FFSOpenFlags::None)) {
         warn(__LINE__, "cannot open file '%s'\n", file_name);
@@ -281,6 +302,16 @@ unit* parse_import(const char* file_name, extern_interface* externs, unit_cache*
 } // namespace
 
 bool script_size_fits(uint64_t bytes) { return bytes <= uint64_t(max_script_bytes); }
+
+reading_from::reading_from(text_source& source)
+    : previous_(active_source)
+{
+    active_source = &source;
+}
+
+reading_from::~reading_from() { active_source = previous_; }
+
+text_source* reading_from::active() { return active_source; }
 
 unit_cache::~unit_cache()
 {

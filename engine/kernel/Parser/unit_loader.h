@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace parser {
@@ -34,6 +35,30 @@ constexpr int32_t max_import_depth = 8;
 // bytes after it stay below 2 GiB.
 constexpr uint64_t max_script_bytes = 0x7fffffffu - 2;
 bool script_size_fits(uint64_t bytes);
+
+// Where the parses of a thread read a file's text before the filesystem, while
+// a scope of type reading_from lives: an editor's unsaved documents.
+class text_source {
+public:
+    // The text of the file of that name; false to read the file itself.
+    virtual bool read(const char* file_name, std::string& text) = 0;
+
+protected:
+    ~text_source() = default;
+};
+
+class reading_from {
+public:
+    explicit reading_from(text_source& source);
+    ~reading_from();
+    reading_from(const reading_from&) = delete;
+    reading_from& operator=(const reading_from&) = delete;
+
+    static text_source* active();
+
+private:
+    text_source* previous_;
+};
 
 // Parses text as the file unit_name: size counts the text and the two zero
 // bytes that must end it. A null text parses standard input instead (the
