@@ -25,6 +25,12 @@ constexpr int exit_ok = 0;
 constexpr int exit_failed = 1;
 constexpr int exit_usage = 2;
 
+// The tree of the last file stays alive until the process ends: the system
+// takes all its memory back at once, far faster than releasing it node by
+// node. Kept here so that leak checkers still see it reachable.
+parser::unit* last_unit = nullptr;
+parser::subtree* last_tree = nullptr;
+
 int usage(const char* problem)
 {
     if (problem)
@@ -82,7 +88,9 @@ int check(options& o)
             status = exit_failed;
             continue;
         }
-        u->release();
+        if (last_unit)
+            last_unit->release();
+        last_unit = u;
     }
     return status;
 }
@@ -93,7 +101,7 @@ int walk(options& o, mcscript::print_mode mode)
     if (!u)
         return exit_failed;
     parser::subtree* tree = u->find_subtree(o.subtree.c_str());
-    u->release();
+    last_unit = u;
     if (!tree) {
         std::fprintf(stderr, "mcscript: no subtree '%s' in '%s'\n", o.subtree.c_str(), o.files[0].c_str());
         return exit_failed;
@@ -102,7 +110,7 @@ int walk(options& o, mcscript::print_mode mode)
     std::string text;
     mcscript::print_walk(text, *tree, mode);
     std::fwrite(text.data(), 1, text.size(), stdout);
-    tree->release();
+    last_tree = tree;
     return exit_ok;
 }
 
