@@ -77,20 +77,6 @@ void Category(ELevel::TYPE level, const char* category, Where where, bool prefix
     va_end(args);
 }
 
-void Labelled(uint32_t label, Where where, const char* format, ...)
-{
-    CLFilterAction::ENUM action = _CLFilter(label);
-    if (action == CLFilterAction::Drop)
-        return;
-    string_base category = _CLogCategoryFromLabel(label);
-    va_list args;
-    va_start(args, format);
-    string_base text = string_base::vformat(format, args);
-    va_end(args);
-    _CLog(_CLogLevelFromId(label), category.c_str(), where.file, where.line, where.function, action, CLLineMode::Label,
-        "%s", text.c_str());
-}
-
 void Fatal(Where where, const char* format, ...)
 {
     va_list args;

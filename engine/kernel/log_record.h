@@ -45,7 +45,17 @@ private:
 // function name goes first as "[function] ".
 void Category(ELevel::TYPE level, const char* category, Where where, bool prefixed, const char* format, ...);
 // A label-driven record ('CLOG'): written when _CLFilter(label) is non-zero.
-void Labelled(uint32_t label, Where where, const char* format, ...);
+// The format and its arguments go to the log call as they are, so a log
+// module sees the record's own format rather than a preformatted text.
+template <typename... Args> void Labelled(uint32_t label, Where where, const char* format, Args... args)
+{
+    CLFilterAction::ENUM action = _CLFilter(label);
+    if (action == CLFilterAction::Drop)
+        return;
+    string_base category = _CLogCategoryFromLabel(label);
+    _CLog(_CLogLevelFromId(label), category.c_str(), where.file, where.line, where.function, action, CLLineMode::Label,
+        format, args...);
+}
 // A fatal start-up record: level 1, category "EXIT", filter action 3, line mode 0.
 void Fatal(Where where, const char* format, ...);
 

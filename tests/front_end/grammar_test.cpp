@@ -187,6 +187,25 @@ TEST_F(GrammarRules, DeepParenthesesExhaustTheParserStack)
     EXPECT_NE(log_text().find("memory exhausted at ("), std::string::npos) << log_text().substr(0, 300);
 }
 
+// A block past the deepest level is not opened, but what it declares still
+// ends at its brace, so the parse goes on and reports every later error.
+TEST_F(GrammarRules, ARefusedBlockKeepsItsDeclarations)
+{
+    std::string text = "sub main() { ";
+    for (int i = 0; i < 23; ++i)
+        text += "F() { ";
+    text += "int q = 1; } q(); call nothere(); ";
+    for (int i = 0; i < 22; ++i)
+        text += "} ";
+    walk_text(text + "}");
+    EXPECT_TRUE(failed());
+    std::string log = log_text();
+    EXPECT_NE(log.find("too many nesting levels in 'main.ini'!"), std::string::npos) << log;
+    EXPECT_EQ(log.find("syntax error at q"), std::string::npos) << log;
+    EXPECT_NE(log.find("[parser::node_call::node_call] unknown subtree 'nothere' in 'main.ini'"), std::string::npos)
+        << log;
+}
+
 // Expressions nest at most 1000 levels, counting through the variables they
 // name, so evaluating, folding and releasing them cannot exhaust the stack.
 TEST_F(GrammarRules, ExpressionsNestAtMostAThousandLevels)

@@ -89,6 +89,14 @@ TEST_F(Tool, LeavesTheLastTreeToTheExitWithoutALeak)
     EXPECT_EQ(run("walk --subtree missing b.ini").status, 1) << "the tree is kept on failure too";
 }
 
+TEST_F(Tool, MulvIgnoresTheTranslation)
+{
+    write("m.ini", "float z = 0.0; sub main() { F(mulv(translate(z / z, 0.0, 0.0), [1.0, 2.0, 3.0])); }");
+    run_result r = run("walk m.ini");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "F([1, 2, 3])\n");
+}
+
 TEST_F(Tool, DumpWritesEachArgumentExpression)
 {
     write("d.ini", "int i = 2; sub main() { F(1 + 2); }");

@@ -50,6 +50,24 @@ TEST(Matrix, MultiplyTransposeTransformsAndScaling)
     expect_near(vec3 { 4, 10, 18 }, math::transform_point(math::make_scaling(4, 5, 6), { 1, 2, 3 }), 0);
 }
 
+TEST(Matrix, TransformVectorLeavesTheTranslationColumnOut)
+{
+    // Non-finite translations never reach a direction, and negative zeros keep
+    // their sign: only the upper-left 3x3 enters the three products per row.
+    const float inf = INFINITY, nan = NAN;
+    for (mtx44 m : { math::make_translation(nan, 0, 0), math::make_translation(inf, -inf, nan) }) {
+        vec3 r = math::transform_vector(m, { 1, 2, 3 });
+        EXPECT_EQ(1.0f, r.x);
+        EXPECT_EQ(2.0f, r.y);
+        EXPECT_EQ(3.0f, r.z);
+    }
+    vec3 z = math::transform_vector(math::make_scaling(1, 1, 1), { -0.0f, -0.0f, -0.0f });
+    for (float c : { z.x, z.y, z.z }) {
+        EXPECT_EQ(0.0f, c);
+        EXPECT_TRUE(std::signbit(c));
+    }
+}
+
 TEST(Invert, KnownMatrix)
 {
     // Block diagonal with an exact inverse: [[1, 2], [3, 4]] and 2, then a translation.

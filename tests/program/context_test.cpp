@@ -97,7 +97,7 @@ TEST_F(Context, InnerBlocksShadowOuterOnesAndImports)
     main.finish();
 }
 
-TEST_F(Context, BlocksNestTwentyFourDeepAndARefusedBlockClosesNothing)
+TEST_F(Context, BlocksNestTwentyFourDeepAndARefusedBlockClosesOnlyItsOwnScope)
 {
     parse p("deep.ini");
     for (int depth = 1; depth <= 23; ++depth)
@@ -105,6 +105,7 @@ TEST_F(Context, BlocksNestTwentyFourDeepAndARefusedBlockClosesNothing)
     EXPECT_EQ(p.ctx.depth, 23);
     EXPECT_TRUE(records.empty());
     EXPECT_FALSE(p.ctx.has_error());
+    p.ctx.declare(int_var("kept", 1));
 
     EXPECT_FALSE(p.ctx.start_block(nullptr));
     EXPECT_FALSE(p.ctx.start_block(nullptr));
@@ -117,13 +118,15 @@ TEST_F(Context, BlocksNestTwentyFourDeepAndARefusedBlockClosesNothing)
     EXPECT_TRUE(p.ctx.has_error()) << "the file fails";
 
     p.ctx.declare(int_var("inner", 1));
+    EXPECT_EQ(found_type(p.ctx, "inner"), 1) << "seen inside the refused block";
     p.ctx.end_block();
+    EXPECT_EQ(found_type(p.ctx, "inner"), -1) << "and gone with it";
     p.ctx.end_block();
-    EXPECT_EQ(p.ctx.depth, 23) << "the two refused blocks close nothing";
-    EXPECT_EQ(found_type(p.ctx, "inner"), 1) << "so depth 23 keeps its names";
+    EXPECT_EQ(p.ctx.depth, 23) << "the two refused blocks close nothing else";
+    EXPECT_EQ(found_type(p.ctx, "kept"), 1) << "so depth 23 keeps its names";
     p.ctx.end_block();
     EXPECT_EQ(p.ctx.depth, 22);
-    EXPECT_EQ(found_type(p.ctx, "inner"), -1);
+    EXPECT_EQ(found_type(p.ctx, "kept"), -1);
     while (p.ctx.depth > 0)
         p.ctx.end_block();
     p.finish();

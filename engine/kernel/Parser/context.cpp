@@ -65,6 +65,12 @@ variable* context::find_variable(const char* name)
 {
     if (!name)
         return nullptr;
+    for (auto scope = refused_scopes.rbegin(); scope != refused_scopes.rend(); ++scope) {
+        if (variable* v = (*scope)->find(name, any_type)) {
+            v->add_ref();
+            return v;
+        }
+    }
     for (int32_t d = depth; d >= 0; --d) {
         if (variable* v = scopes[d].find(name, any_type)) {
             v->add_ref();
@@ -74,11 +80,19 @@ variable* context::find_variable(const char* name)
     return current_unit ? current_unit->find_exported(name) : nullptr;
 }
 
+// A block that is not opened still gets a scope, so that what it declares
+// ends at its end_block. Past the deepest level that is the nesting error.
+void context::refuse_block()
+{
+    if (depth >= max_depth - 1)
+        error(__LINE__, "parser::context::start_block", true, "too many nesting levels in '%s'!\n", unit_name());
+    refused_scopes.push_back(std::make_unique<variable_table>());
+}
+
 bool context::start_block(statement_list* owner)
 {
-    if (depth >= max_depth - 1) {
-        ++refused_blocks;
-        error(__LINE__, "parser::context::start_block", true, "too many nesting levels in '%s'!\n", unit_name());
+    if (depth >= max_depth - 1 || !refused_scopes.empty()) {
+        refuse_block();
         return false;
     }
     ++depth;
@@ -89,8 +103,8 @@ bool context::start_block(statement_list* owner)
 
 void context::end_block()
 {
-    if (refused_blocks > 0) {
-        --refused_blocks;
+    if (!refused_scopes.empty()) {
+        refused_scopes.pop_back(); // releases what the block declared
         return;
     }
     if (depth < 0)
@@ -105,6 +119,10 @@ void context::declare(variable* v)
 {
     if (!v)
         return;
+    if (!refused_scopes.empty()) {
+        refused_scopes.back()->insert(v);
+        return;
+    }
     if (depth < 0) {
         v->release(); // no block is open to hold it
         return;
@@ -116,7 +134,7 @@ bool context::add_statement(node_statement* statement)
 {
     if (!statement)
         return false;
-    statement_list* owner = depth >= 0 ? block_owners[depth] : nullptr;
+    statement_list* owner = depth >= 0 && refused_scopes.empty() ? block_owners[depth] : nullptr;
     if (!owner) {
         statement->release(); // statements stand only inside subtree bodies
         return false;
@@ -128,7 +146,7 @@ bool context::add_statement(node_statement* statement)
 void context::begin_subtree(const char* name)
 {
     if (!current_unit) {
-        ++refused_blocks; // nothing could own the subtree; its end closes nothing
+        refuse_block(); // nothing could own the subtree
         return;
     }
     subtree* s = new subtree(name);
@@ -149,7 +167,7 @@ void context::begin_if(node_expr<bool>* condition)
 {
     node_if* statement = new node_if(condition);
     if (!add_statement(statement)) {
-        ++refused_blocks; // the then-block is not opened; its end_block is skipped
+        refuse_block(); // the then-block is not opened
         return;
     }
     if (depth >= 0)
@@ -161,7 +179,7 @@ void context::begin_else()
 {
     node_if* open = depth >= 0 ? open_ifs[depth] : nullptr;
     if (!open) {
-        ++refused_blocks;
+        refuse_block();
         return;
     }
     start_block(&open->else_statements);
@@ -195,7 +213,7 @@ void context::begin_function_body()
     if (current_function)
         start_block(&current_function->statements);
     else
-        ++refused_blocks;
+        refuse_block();
 }
 
 node_call* context::begin_call(const char* name)
@@ -233,8 +251,8 @@ variable* context::add_extern_var(const char* name, const char* key, node_expr<i
         return nullptr;
     }
     var<T>* v = new var<T>(name, binding, index_expr, key_text);
-    scopes[depth].insert(v);
     v->add_ref(); // the grammar's
+    declare(v);
     return v;
 }
 
@@ -289,6 +307,7 @@ void context::export_outer_scope()
 
 void context::release_scopes()
 {
+    refused_scopes.clear();
     for (variable_table& scope : scopes)
         scope.release_all();
 }

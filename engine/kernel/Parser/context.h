@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "engine/kernel/Parser/node.h"
 #include "engine/kernel/Parser/node_list.h"
@@ -38,8 +40,9 @@ public:
     // unit's own exports, then its imports' exports. Adds a reference.
     variable* find_variable(const char* name);
 
-    // Blocks. A refused start_block is remembered so that its end_block does
-    // not close the enclosing block.
+    // Blocks. A refused start_block still opens a scope of its own, so that
+    // what it declares ends at its end_block and the parse goes on as if it
+    // had been opened; its statements are dropped.
     bool start_block(statement_list* owner);
     void end_block();
     // Into the innermost scope, which takes over the caller's reference.
@@ -107,9 +110,12 @@ public:
     node_function* current_function = nullptr;
     node_call* current_call = nullptr;
     uint8_t error_flag = 0;
-    int32_t refused_blocks = 0; // start_block calls refused and not yet ended
+    // The scopes of refused blocks not yet ended, innermost last; they stand
+    // inside every open block.
+    std::vector<std::unique_ptr<variable_table>> refused_scopes;
 
 private:
+    void refuse_block();
     template <typename T> variable* add_extern_var(const char* name, const char* key, node_expr<int32_t>* index_expr);
     const char* unit_name() const;
 };

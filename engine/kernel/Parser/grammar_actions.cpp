@@ -4,6 +4,7 @@
 
 #include "engine/kernel/Parser/lexer_actions.h"
 #include "engine/kernel/Parser/scanner.h"
+#include "engine/kernel/Parser/subtree.h"
 #include "engine/kernel/Parser/unit.h"
 #include "engine/kernel/log_record.h"
 
@@ -13,6 +14,7 @@ namespace {
 // Per thread: a parse and the imports it runs all happen on one thread. Only
 // plain values are thread-local; the notes themselves live with the parse.
 thread_local bool too_deep = false;
+thread_local int32_t deepest_in_subtree = 0;
 thread_local std::unordered_map<const variable*, int32_t>* notes = nullptr;
 
 } // namespace
@@ -21,8 +23,6 @@ bool& expression_too_deep() { return too_deep; }
 
 int32_t variable_depth(const variable* v)
 {
-    if (v->is_extern())
-        return 1; // made by the context, never remembered here
     if (!notes)
         return 1;
     auto found = notes->find(v);
@@ -33,6 +33,34 @@ void remember_depth(const variable* v, int32_t depth)
 {
     if (notes)
         (*notes)[v] = depth;
+}
+
+void note_depth(int32_t depth)
+{
+    if (depth > max_expression_depth)
+        too_deep = true;
+    track_depth(depth);
+}
+
+void track_depth(int32_t depth)
+{
+    if (depth > deepest_in_subtree)
+        deepest_in_subtree = depth;
+}
+
+// Subtrees never nest and imports run before the first one, so one running
+// maximum per thread serves the subtree being parsed.
+void begin_subtree(context* ctx, const char* name)
+{
+    deepest_in_subtree = 0;
+    ctx->begin_subtree(name);
+}
+
+void end_subtree(context* ctx, void* environment)
+{
+    if (ctx->current_subtree)
+        ctx->current_subtree->deepest_expression = deepest_in_subtree;
+    ctx->end_subtree(environment);
 }
 
 depth_notes::depth_notes()

@@ -29,10 +29,18 @@ constexpr int32_t max_expression_depth = 1000;
 
 // Set when an action made a tree deeper than that; the next token is refused.
 bool& expression_too_deep();
-// The depth of a variable token: its value expression's, plus its own node
-// (1 when unknown).
+// The depth of a variable token: its value expression's (an extern's index
+// expression, which each read evaluates), plus its own node (1 when unknown).
 int32_t variable_depth(const variable* v);
 void remember_depth(const variable* v, int32_t depth);
+
+// The deepest expression the open subtree's body holds so far: a walk adds to
+// it what its callers' arguments carry in, and checks the sum before it enters
+// the subtree. note_depth also refuses a tree past the bound.
+void note_depth(int32_t depth);
+void track_depth(int32_t depth);
+void begin_subtree(context* ctx, const char* name);
+void end_subtree(context* ctx, void* environment);
 
 // The depths of the variables declared while a parse runs. The outermost parse
 // on a thread holds them for itself and the imports it runs, and forgets them
@@ -94,8 +102,7 @@ template <typename T> void variable_name(char* out, typed_expr<T> token)
 
 template <typename T> typed_expr<T> made(node_expr<T>* n, int32_t depth)
 {
-    if (depth > max_expression_depth)
-        expression_too_deep() = true;
+    note_depth(depth);
     return { n, depth };
 }
 
@@ -202,9 +209,8 @@ inline void finish_extern(variable* v, int modifiers)
     v->release();
 }
 
-template <typename T> variable* add_extern(context* ctx, const char* name, const char* key, typed_expr<I> index_expr)
+template <typename T> variable* bind_extern(context* ctx, const char* name, const char* key, node_expr<I>* index)
 {
-    node_expr<I>* index = index_expr.node;
     if constexpr (std::is_same_v<T, B>)
         return ctx->add_extern_bool_var(name, key, index);
     else if constexpr (std::is_same_v<T, I>)
@@ -221,8 +227,22 @@ template <typename T> variable* add_extern(context* ctx, const char* name, const
         return ctx->add_extern_string_var(name, key, index);
 }
 
+// Each read of the extern evaluates its index expression, so the variable is
+// as deep as that expression.
+template <typename T> variable* add_extern(context* ctx, const char* name, const char* key, typed_expr<I> index_expr)
+{
+    variable* v = bind_extern<T>(ctx, name, key, index_expr.node);
+    if (v && index_expr.node)
+        remember_depth(v, index_expr.depth);
+    return v;
+}
+
+// A call's deepest argument: a parameter reading it evaluates it in the
+// caller's frame, on top of whatever the callee's expressions nest.
 template <typename T> void add_named_argument(context* ctx, const char* name, typed_expr<T> value)
 {
+    if (ctx->current_call && value.depth > ctx->current_call->argument_depth)
+        ctx->current_call->argument_depth = value.depth;
     ctx->add_named_argument(make_var(name, value));
 }
 

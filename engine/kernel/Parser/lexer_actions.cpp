@@ -21,6 +21,7 @@ int variable_token(variable* v, token_value* value)
 {
     node_exp* n = v->as_node();
     int32_t depth = grammar::variable_depth(v);
+    grammar::track_depth(depth);
     switch (v->type_code) {
     case 0:
         value->eb = { static_cast<node_expr<bool>*>(n), depth };

@@ -162,8 +162,8 @@ opt_index
 /* ---- subtrees ---- */
 
 subtree_def
-    : TOK_SUB TOK_IDENTIFIER '('  { ctx->begin_subtree($2); }
-      param_list ')' '{' statement_list '}'  { ctx->end_subtree(environment); }
+    : TOK_SUB TOK_IDENTIFIER '('  { begin_subtree(ctx, $2); }
+      param_list ')' '{' statement_list '}'  { end_subtree(ctx, environment); }
     ;
 
 param_list

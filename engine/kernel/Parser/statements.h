@@ -66,6 +66,7 @@ public:
     // A subtree calling itself holds no reference to itself, or it would
     // keep itself alive through its own statement list.
     bool self_call = false;
+    int32_t argument_depth = 0; // the deepest named argument's expression
 };
 
 } // namespace parser

@@ -21,6 +21,9 @@ public:
     string_base name;
     int32_t refs = 1;
     void* environment = nullptr; // what a reader starts its walk with
+    // The deepest expression of the body, its parameters counted at their
+    // defaults; the arguments a call passes in come on top.
+    int32_t deepest_expression = 0;
 
 private:
     ~subtree();

@@ -2,6 +2,7 @@
 // host's entry point load_main_subtree.
 #include "engine/kernel/Parser/tree_iterator.h"
 
+#include "engine/kernel/Parser/grammar_actions.h"
 #include "engine/kernel/Parser/statements.h"
 #include "engine/kernel/Parser/subtree.h"
 #include "engine/kernel/Parser/unit.h"
@@ -24,6 +25,7 @@ tree_iterator& tree_iterator::operator=(const tree_iterator& other)
         lists[k] = other.lists[k];
         cursors[k] = other.cursors[k];
         marks[k] = other.marks[k];
+        carried[k] = other.carried[k];
         slots[k] = other.slots[k];
         // A parent pointing into the other iterator's slots points into ours.
         const call_frame* p = other.slots[k].parent;
@@ -42,6 +44,7 @@ void tree_iterator::start(statement_list* list, void* env, call_frame* frame_in_
     frame_depth = 0;
     slots[0] = { nullptr, frame_in_force };
     marks[0] = 0;
+    carried[0] = 0;
     environment = env;
     next();
 }
@@ -65,11 +68,11 @@ void tree_iterator::advance()
     next();
 }
 
-void tree_iterator::stop(const char* what)
+void tree_iterator::stop(const char* what, int32_t limit)
 {
     Log::Category(Log::ELevel::Error, "Parser",
         { "engine/kernel/Parser/ParserNodes", __LINE__, "parser::tree_iterator::next" }, true,
-        "%s nested more than %d levels deep: walk stopped\n", what, int(max_levels));
+        "%s nested more than %d levels deep: walk stopped\n", what, int(limit));
     current = nullptr;
     depth = 0;
     cursors[0] = nullptr;
@@ -82,6 +85,21 @@ bool tree_iterator::enter(statement_list* list)
     ++depth;
     lists[depth] = list;
     cursors[depth] = list->first();
+    return true;
+}
+
+// Opens the frame of a call whose body enter has just opened; false when a
+// parameter read in it could nest deeper than any expression may.
+bool tree_iterator::enter_call(node_call* call)
+{
+    int32_t carried_in = carried[frame_depth] + call->argument_depth;
+    if (carried_in + call->subtree->deepest_expression > grammar::max_expression_depth)
+        return false;
+    slots[frame_depth].arguments = &call->arguments;
+    ++frame_depth;
+    slots[frame_depth].parent = &slots[frame_depth - 1];
+    marks[frame_depth] = depth;
+    carried[frame_depth] = carried_in;
     return true;
 }
 
@@ -109,18 +127,16 @@ void tree_iterator::next()
                 continue;
             }
             if (frame_depth + 1 >= max_levels || !enter(&call->subtree->statements))
-                return stop("subtree calls");
-            slots[frame_depth].arguments = &call->arguments;
-            ++frame_depth;
-            slots[frame_depth].parent = &slots[frame_depth - 1];
-            marks[frame_depth] = depth;
+                return stop("subtree calls", max_levels);
+            if (!enter_call(call))
+                return stop("expressions read through subtree calls", grammar::max_expression_depth);
             continue;
         }
         auto* branch = static_cast<node_if*>(s);
         bool taken = false;
         branch->condition->evaluate(nullptr, taken, frame(), environment);
         if (!enter(taken ? &branch->statements : &branch->else_statements))
-            return stop("conditionals and calls");
+            return stop("conditionals and calls", max_levels);
     }
 }
 

@@ -10,6 +10,7 @@
 
 namespace parser {
 
+class node_call;
 class node_function;
 class subtree;
 
@@ -17,7 +18,9 @@ class tree_iterator {
 public:
     // Room for 24 open lists and 24 call frames. A walk that would go deeper
     // (a subtree calling itself, or calls and conditionals nested past that) is
-    // refused with an error record and ends there.
+    // refused with an error record and ends there. So is a call whose
+    // arguments, read through the callers' arguments, would nest the callee's
+    // expressions past the grammar's expression bound.
     static constexpr int32_t max_levels = 24;
 
     tree_iterator() = default;
@@ -46,11 +49,15 @@ public:
     int32_t frame_depth = 0;
     call_frame slots[max_levels] = {}; // slot k: (arguments of the call entered at k, frame in force at k)
     int32_t marks[max_levels] = {};
+    // Per frame: how deep the callers' arguments can make a parameter read
+    // in it (the sum of the argument depths of the calls entered).
+    int32_t carried[max_levels] = {};
     void* environment = nullptr;
 
 private:
     bool enter(statement_list* list);
-    void stop(const char* what);
+    bool enter_call(node_call* call);
+    void stop(const char* what, int32_t limit);
 };
 
 // Parses the file without extern interface and cache and returns its subtree

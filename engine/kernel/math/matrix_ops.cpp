@@ -30,10 +30,16 @@ vec3 transform_point(const mtx44& m, vec3 v)
     return { r.x, r.y, r.z };
 }
 
+// Only the upper-left 3x3 enters: a w = 0 product would still add the
+// translation column times zero, turning infinite or NaN translations into NaN
+// and negative zeros into positive ones.
 vec3 transform_vector(const mtx44& m, vec3 v)
 {
-    vec4 r = transform(m, { v.x, v.y, v.z, 0.0f });
-    return { r.x, r.y, r.z };
+    vec3 r;
+    float* out = &r.x;
+    for (int i = 0; i < 3; ++i)
+        out[i] = m(i, 0) * v.x + m(i, 1) * v.y + m(i, 2) * v.z;
+    return r;
 }
 
 vec4 transform(const mtx44& m, vec4 v)
