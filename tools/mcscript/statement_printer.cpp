@@ -1,7 +1,7 @@
 // Value texts: bool true/false, int %d, float %.9g of the value widened to
 // double, strings quoted raw, vectors and matrices as [a, b, ...]. Everything
 // is appended to the output in place; an argument's value type is looked up
-// once per node class and remembered.
+// once per node class in a walk and remembered.
 #include "tools/mcscript/statement_printer.h"
 
 #include <charconv>
@@ -66,15 +66,28 @@ int find_type(parser::node_exp* e)
 }
 
 // A script uses a few dozen node classes: each one's value type is found once
-// by the casts above and then read back by the class's identity.
-int type_of(parser::node_exp* e)
-{
-    static std::unordered_map<const std::type_info*, int> known;
-    auto [at, added] = known.try_emplace(&typeid(*e), 0);
-    if (added)
-        at->second = find_type(e);
-    return at->second;
-}
+// per walk by the casts above and then read back by the class's identity.
+class type_cache {
+public:
+    int type_of(parser::node_exp* e)
+    {
+        auto [at, added] = known_.try_emplace(&typeid(*e), 0);
+        if (added)
+            at->second = find_type(e);
+        return at->second;
+    }
+
+private:
+    std::unordered_map<const std::type_info*, int> known_;
+};
+
+// What one walk carries down its lists.
+struct walk_state {
+    std::string& out;
+    std::string indent;
+    print_mode mode;
+    type_cache types;
+};
 
 template <typename T> void append_evaluated(std::string& out, parser::node_exp* e, parser::tree_iterator& it)
 {
@@ -83,10 +96,10 @@ template <typename T> void append_evaluated(std::string& out, parser::node_exp* 
     append_value(out, value);
 }
 
-void append_argument(std::string& out, parser::node_exp* e, parser::tree_iterator& it)
+void append_argument(std::string& out, parser::node_exp* e, parser::tree_iterator& it, type_cache& types)
 {
     using namespace parser::short_types;
-    switch (type_of(e)) {
+    switch (types.type_of(e)) {
     case parser::type_number_v<B>:
         return append_evaluated<B>(out, e, it);
     case parser::type_number_v<I>:
@@ -106,7 +119,7 @@ void append_argument(std::string& out, parser::node_exp* e, parser::tree_iterato
     }
 }
 
-void append_statement_line(std::string& out, parser::tree_iterator& it)
+void append_statement_line(std::string& out, parser::tree_iterator& it, type_cache& types)
 {
     parser::node_function* f = it.current;
     out += f->name.c_str();
@@ -115,7 +128,7 @@ void append_statement_line(std::string& out, parser::tree_iterator& it)
     for (parser::list_element* e = f->arguments.first(); e; e = e->next, ++k) {
         if (k)
             out += ", ";
-        append_argument(out, parser::argument_list::payload(e), it);
+        append_argument(out, parser::argument_list::payload(e), it, types);
     }
     out += ')';
     if (!f->text.empty()) {
@@ -151,25 +164,25 @@ void print_arguments(std::string& out, parser::node_function* f, const std::stri
     }
 }
 
-void print_list(std::string& out, parser::tree_iterator& it, std::string& indent, print_mode mode)
+void print_list(walk_state& w, parser::tree_iterator& it)
 {
     for (; it.current; it.advance()) {
         parser::node_function* f = it.current;
         bool body = !f->statements.empty();
-        out += indent;
-        append_statement_line(out, it);
-        out += body ? " {\n" : "\n";
-        if (mode == print_mode::dump)
-            print_arguments(out, f, indent);
+        w.out += w.indent;
+        append_statement_line(w.out, it, w.types);
+        w.out += body ? " {\n" : "\n";
+        if (w.mode == print_mode::dump)
+            print_arguments(w.out, f, w.indent);
         if (!body)
             continue;
         parser::tree_iterator inner;
         inner.start_body(&f->statements, it);
-        indent += "  ";
-        print_list(out, inner, indent, mode);
-        indent.resize(indent.size() - 2);
-        out += indent;
-        out += "}\n";
+        w.indent += "  ";
+        print_list(w, inner);
+        w.indent.resize(w.indent.size() - 2);
+        w.out += w.indent;
+        w.out += "}\n";
     }
 }
 
@@ -179,8 +192,8 @@ void print_walk(std::string& out, parser::subtree& tree, print_mode mode)
 {
     parser::tree_iterator it;
     it.start(&tree.statements, tree.environment, nullptr);
-    std::string indent;
-    print_list(out, it, indent, mode);
+    walk_state w { out, {}, mode, {} };
+    print_list(w, it);
 }
 
 } // namespace mcscript
