@@ -1,44 +1,75 @@
 #!/usr/bin/env bash
-# Parse and walk times of mcscript beside Lua 5.4 on the same 100,000 statements:
-#   mcscript check  vs  luac5.4 -p      (parse only)
-#   mcscript walk   vs  lua5.4          (run, output to /dev/null)
-# Prints the median of RUNS runs (default 5) and the peak memory of one run.
+# The tool beside Lua 5.4 on the same statements, in two generated shapes:
+#   benchmark  1000 subtrees of 25 if/else groups (100,000 statements, 6 MB)
+#   wide       20,000 subtrees of one group, each called from main (80,000 statements)
+# and two jobs each:
+#   check      mcscript check  vs  luac5.4 -p    (parse only)
+#   walk       mcscript walk   vs  lua5.4        (run, output to /dev/null)
+# Times are CPU times (user + system) of the process. Rounds interleave the two
+# programs, and the ratio is the median of the rounds' own ratios, so load on a
+# shared machine falls on both alike. Peak memory (largest resident set, median
+# over the rounds) stands beside the design's own minimum for the file: node
+# slots x 128 + list elements x 32 + the file's text.
 # Usage: bench/compare_with_lua.sh BUILD_DIR   (configured with -DMC_BUILD_BENCH=ON)
+#        ROUNDS=N (default 9, at least 9)
 set -euo pipefail
 build=$(cd "${1:?usage: compare_with_lua.sh BUILD_DIR}" && pwd)
-runs=${RUNS:-5}
-cmake --build "$build" --target mcscript mc_script_generator >/dev/null
+rounds=${ROUNDS:-9}
+if [ "$rounds" -lt 9 ]; then
+    echo "compare_with_lua.sh: ROUNDS must be at least 9" >&2
+    exit 2
+fi
+cmake --build "$build" --target mcscript mc_script_generator mc_measure_run mc_design_minimum >/dev/null
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-"$build/bin/mc_script_generator" "$work"
-cd "$work"
+measure="$build/bin/mc_measure_run"
+mc="$build/bin/mcscript"
 
-median_ms() {
-    local times=()
-    for _ in $(seq "$runs"); do
-        local start end
-        start=$(date +%s%N)
-        "$@" >/dev/null 2>&1
-        end=$(date +%s%N)
-        times+=($(( (end - start) / 1000000 )))
+# The median of the numbers on standard input.
+median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+# compare LABEL OURS... -- PEER...: ROUNDS interleaved runs of both; one line.
+compare() {
+    local label=$1 ours=() peer=()
+    shift
+    while [ "$1" != -- ]; do ours+=("$1"); shift; done
+    shift
+    peer=("$@")
+    local t_ours=() t_peer=() m_ours=() m_peer=() ratios=()
+    for _ in $(seq "$rounds"); do
+        read -r a ma < <("$measure" "${ours[@]}")
+        read -r b mb < <("$measure" "${peer[@]}")
+        t_ours+=("$a") m_ours+=("$ma") t_peer+=("$b") m_peer+=("$mb")
+        ratios+=("$(awk -v a="$a" -v b="$b" 'BEGIN { print a / b }')")
     done
-    printf '%s\n' "${times[@]}" | sort -n | sed -n "$(( (runs + 1) / 2 ))p"
+    printf '  %-6s mcscript %7.1f ms %7.1f MB | %-8s %7.1f ms %6.1f MB | ratio %.2f (rounds %s to %s)\n' "$label" \
+        "$(printf '%s\n' "${t_ours[@]}" | median | awk '{ print $1 / 1000 }')" \
+        "$(printf '%s\n' "${m_ours[@]}" | median | awk '{ print $1 * 1024 / 1e6 }')" \
+        "$(basename "${peer[0]}")" \
+        "$(printf '%s\n' "${t_peer[@]}" | median | awk '{ print $1 / 1000 }')" \
+        "$(printf '%s\n' "${m_peer[@]}" | median | awk '{ print $1 * 1024 / 1e6 }')" \
+        "$(printf '%s\n' "${ratios[@]}" | median)" \
+        "$(printf '%s\n' "${ratios[@]}" | sort -g | head -1 | awk '{ printf "%.2f", $1 }')" \
+        "$(printf '%s\n' "${ratios[@]}" | sort -g | tail -1 | awk '{ printf "%.2f", $1 }')"
+    peak_ours=$(printf '%s\n' "${m_ours[@]}" | median)
 }
 
-peak_kb() { /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -1; }
+# shape NAME SUBTREES GROUPS
+shape() {
+    local name=$1 dir="$work/$1"
+    mkdir -p "$dir"
+    echo "$name: $("$build/bin/mc_script_generator" "$dir" "$2" "$3")"
+    read -r nodes elements text minimum < <("$build/bin/mc_design_minimum" "$dir/big.ini")
+    compare check "$mc" check "$dir/big.ini" -- luac5.4 -p "$dir/big.lua"
+    local check_peak=$peak_ours
+    compare walk "$mc" walk "$dir/big.ini" -- lua5.4 "$dir/big.lua"
+    printf '  design minimum %.1f MB (%s node slots x 128 + %s list elements x 32 + %s bytes of text);' \
+        "$(awk -v m="$minimum" 'BEGIN { print m / 1e6 }')" "$nodes" "$elements" "$text"
+    printf ' peak / minimum: check %.3f, walk %.3f\n' \
+        "$(awk -v p="$check_peak" -v m="$minimum" 'BEGIN { print p * 1024 / m }')" \
+        "$(awk -v p="$peak_ours" -v m="$minimum" 'BEGIN { print p * 1024 / m }')"
+}
 
-mc="$build/bin/mcscript"
-bytes=$(stat -c %s big.ini)
-statements=100000
-for what in parse walk; do
-    if [ "$what" = parse ]; then ours=("$mc" check big.ini); peer=(luac5.4 -p big.lua)
-    else ours=("$mc" walk big.ini); peer=(lua5.4 big.lua); fi
-    t_ours=$(median_ms "${ours[@]}")
-    t_peer=$(median_ms "${peer[@]}")
-    printf '%-5s mcscript %6d ms  (%s MB/s, %s statements/s, peak %s KB)   %s %6d ms (peak %s KB)   ratio %s\n' \
-        "$what" "$t_ours" \
-        "$(awk -v b="$bytes" -v t="$t_ours" 'BEGIN { printf "%.1f", t ? b / 1048576 / (t / 1000) : 0 }')" \
-        "$(awk -v s="$statements" -v t="$t_ours" 'BEGIN { printf "%.0f", t ? s / (t / 1000) : 0 }')" \
-        "$(peak_kb "${ours[@]}")" "${peer[0]}" "$t_peer" "$(peak_kb "${peer[@]}")" \
-        "$(awk -v a="$t_ours" -v b="$t_peer" 'BEGIN { printf "%.2f", b ? a / b : 0 }')"
-done
+echo "CPU time (user + system), median of $rounds interleaved rounds; MB = 10^6 bytes"
+shape benchmark 1000 25
+shape wide 20000 1

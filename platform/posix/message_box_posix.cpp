@@ -1,7 +1,10 @@
 // Message boxes on POSIX. In order: MC_MESSAGEBOX_ANSWER=ok|cancel answers at
 // once (caption and text still go to standard error); with a display (DISPLAY or
-// WAYLAND_DISPLAY set) an SDL message box; with a terminal on standard input a
-// question on standard error; otherwise the default button, OK.
+// WAYLAND_DISPLAY set) an SDL message box, when the process carries SDL (the
+// game's executable links it; the library does not, so tools start without
+// SDL's libraries); with a terminal on standard input a question on standard
+// error; otherwise the default button, OK.
+#include <dlfcn.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -44,9 +47,20 @@ uint32_t sdl_flags(uint32_t style)
     return SDL_MESSAGEBOX_INFORMATION;
 }
 
+using show_message_box = int (*)(const SDL_MessageBoxData*, int*);
+
+// SDL's message box from the libraries already in the process, or null.
+show_message_box sdl_message_box()
+{
+    return reinterpret_cast<show_message_box>(dlsym(RTLD_DEFAULT, "SDL_ShowMessageBox"));
+}
+
 // The SDL box's answer, or 0 when no box could be shown.
 int sdl_answer(const char* text, const char* caption, uint32_t style)
 {
+    show_message_box show = sdl_message_box();
+    if (!show)
+        return 0;
     const char* display = std::getenv("DISPLAY");
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
     if (!(display && display[0]) && !(wayland && wayland[0]))
@@ -62,7 +76,7 @@ int sdl_answer(const char* text, const char* caption, uint32_t style)
     box.numbuttons = has_cancel(style) ? 2 : 1;
     box.buttons = buttons;
     int pressed = 0;
-    if (SDL_ShowMessageBox(&box, &pressed) != 0)
+    if (show(&box, &pressed) != 0)
         return 0;
     return pressed == idcancel && has_cancel(style) ? idcancel : idok;
 }

@@ -124,23 +124,4 @@ TEST_F(ListPool, TwoThreadsShareAPoolWithoutLosingElements)
     EXPECT_EQ(0u, parser::list_pool_live_count(parser::statement_list_allocator()));
 }
 
-TEST_F(ListPool, LocksSurviveRepeatedCreationAndDeletion)
-{
-    parser::create_pool_locks();
-    parser::create_pool_locks();
-    {
-        parser::statement_list list;
-        list.push_back(statement(1));
-    }
-    parser::delete_pool_locks();
-    parser::delete_pool_locks();
-    {
-        // A list made after the exit clean-up creates its lock again.
-        parser::statement_list list;
-        list.push_back(statement(1));
-        EXPECT_EQ(1u, parser::list_pool_live_count(parser::statement_list_allocator()));
-    }
-    parser::create_pool_locks();
-}
-
 } // namespace

@@ -107,5 +107,36 @@ TEST_F(VariableTable, OwnsOneReferencePerEntry)
     kept->release();
 }
 
+// Far more names than the 64-bit name summary has bits, so every bit is shared:
+// a set bit must still lead to the search, and a release must clear the summary
+// so that names seen before are not found again.
+TEST_F(VariableTable, LookUpsStayExactAcrossReleaseAndReinsertion)
+{
+    auto name = [](const char* prefix, int i) { return std::string(prefix) + std::to_string(i); };
+    parser::variable_table t;
+    std::vector<parser::variable*> inserted;
+    for (int i = 0; i < 300; ++i) {
+        inserted.push_back(int_var(name("v", i).c_str(), i));
+        t.insert(inserted.back());
+    }
+    for (int i = 0; i < 300; ++i) {
+        EXPECT_EQ(t.find(name("v", i).c_str(), parser::any_type), inserted[i]) << i;
+        EXPECT_EQ(t.find(name("w", i).c_str(), parser::any_type), nullptr) << i;
+    }
+
+    t.release_all();
+    for (int i = 0; i < 300; ++i)
+        ASSERT_EQ(t.find(name("v", i).c_str(), parser::any_type), nullptr) << i;
+
+    for (const char* again : { "v7", "v123", "", "\xff\xfe" }) {
+        parser::variable* v = int_var(again, 0);
+        t.insert(v);
+        EXPECT_EQ(t.find(again, 1), v) << again;
+    }
+    EXPECT_EQ(t.size(), 4u);
+    for (const char* gone : { "v8", "v122", "v0", "v299" })
+        EXPECT_EQ(t.find(gone, parser::any_type), nullptr) << gone;
+}
+
 } // namespace
 } // namespace program_test

@@ -3,6 +3,9 @@
 // texts as Name = "text".
 #include "tools/mcscript/settings_printer.h"
 
+#include <charconv>
+#include <string_view>
+
 #include "engine/game/gameini_parser.h"
 
 namespace mcscript {
@@ -45,9 +48,31 @@ const text_field texts[] = {
     { "Map", &GameIniSettings::Map },
 };
 
-void line(std::string& out, const char* name, const std::string& value)
+// Appends "name = " and returns out, for the value to follow.
+std::string& key(std::string& out, const char* name)
 {
-    out += std::string(name) + " = " + value + "\n";
+    out += name;
+    out += " = ";
+    return out;
+}
+
+void line(std::string& out, const char* name, std::string_view value)
+{
+    key(out, name) += value;
+    out += '\n';
+}
+
+template <typename N> void number_line(std::string& out, const char* name, N value)
+{
+    char text[12]; // "-2147483648" and "4294967295" both fit
+    line(out, name, std::string_view(text, std::to_chars(text, text + sizeof text, value).ptr - text));
+}
+
+void text_line(std::string& out, const char* name, const string_base& value)
+{
+    key(out, name) += '"';
+    out.append(value.c_str(), value.size());
+    out += "\"\n";
 }
 
 } // namespace
@@ -60,14 +85,14 @@ std::string settings_text(const GameIniSettings& s)
             line(out, f.name, (s.*f.field).value ? "true" : "false");
     for (const int_field& f : numbers_before_title)
         if ((s.*f.field).set)
-            line(out, f.name, std::to_string((s.*f.field).value));
+            number_line(out, f.name, (s.*f.field).value);
     if (s.TitleId.set)
-        line(out, "TitleId", std::to_string(s.TitleId.value));
+        number_line(out, "TitleId", s.TitleId.value);
     if (s.AppId.set)
-        line(out, "AppId", std::to_string(s.AppId.value));
+        number_line(out, "AppId", s.AppId.value);
     for (const text_field& f : texts)
         if ((s.*f.field).set)
-            line(out, f.name, "\"" + std::string((s.*f.field).value.c_str(), (s.*f.field).value.size()) + "\"");
+            text_line(out, f.name, (s.*f.field).value);
     return out;
 }
 

@@ -1,128 +1,212 @@
 // Value texts: bool true/false, int %d, float %.9g of the value widened to
-// double, strings quoted raw, vectors and matrices as [a, b, ...].
+// double, strings quoted raw, vectors and matrices as [a, b, ...]. Everything
+// is appended to the output in place; an argument's value type is looked up
+// once per node class in a walk and remembered.
 #include "tools/mcscript/statement_printer.h"
 
-#include <cstdio>
+#include <charconv>
 #include <string>
+#include <typeinfo>
+#include <unordered_map>
 
 #include "engine/kernel/Parser/param_iterator.h"
 #include "engine/kernel/Parser/statements.h"
 #include "engine/kernel/Parser/subtree.h"
 #include "engine/kernel/Parser/text_archive.h"
 #include "engine/kernel/Parser/tree_iterator.h"
+#include "tools/mcscript/number_text.h"
 
 namespace mcscript {
 namespace {
 
-std::string number(float f)
+void append_components(std::string& out, const float* values, int count)
 {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.9g", double(f));
-    return text;
+    out += '[';
+    for (int i = 0; i < count; ++i) {
+        if (i)
+            out += ", ";
+        append_number(out, values[i]);
+    }
+    out += ']';
 }
 
-std::string components(const float* values, int count)
+void append_value(std::string& out, bool v) { out += v ? "true" : "false"; }
+void append_value(std::string& out, float v) { append_number(out, v); }
+void append_value(std::string& out, const vec3& v) { append_components(out, &v.x, 3); }
+void append_value(std::string& out, const vec4& v) { append_components(out, &v.x, 4); }
+void append_value(std::string& out, const mtx44& v) { append_components(out, v.m, 16); }
+
+void append_value(std::string& out, int32_t v)
 {
-    std::string text = "[";
-    for (int i = 0; i < count; ++i)
-        text += (i ? ", " : "") + number(values[i]);
-    return text + "]";
+    char text[12]; // "-2147483648"
+    out.append(text, std::to_chars(text, text + sizeof text, v).ptr);
 }
 
-std::string text_of(bool v) { return v ? "true" : "false"; }
-std::string text_of(int32_t v) { return std::to_string(v); }
-std::string text_of(float v) { return number(v); }
-std::string text_of(const vec3& v) { return components(&v.x, 3); }
-std::string text_of(const vec4& v) { return components(&v.x, 4); }
-std::string text_of(const mtx44& v) { return components(v.m, 16); }
-std::string text_of(const string_base& v) { return "\"" + std::string(v.c_str(), v.size()) + "\""; }
+void append_value(std::string& out, const string_base& v)
+{
+    out += '"';
+    out.append(v.c_str(), v.size());
+    out += '"';
+}
+
+// The value type of an argument expression, or -1 for a node of no value type.
+template <typename T> int type_if(parser::node_exp* e)
+{
+    return dynamic_cast<parser::node_expr<T>*>(e) ? parser::type_number_v<T> : -1;
+}
+
+int find_type(parser::node_exp* e)
+{
+    using namespace parser::short_types;
+    for (int t :
+        { type_if<B>(e), type_if<I>(e), type_if<F>(e), type_if<V3>(e), type_if<V4>(e), type_if<M>(e), type_if<S>(e) })
+        if (t >= 0)
+            return t;
+    return -1;
+}
+
+// A script uses a few dozen node classes: each one's value type is found once
+// per walk by the casts above and then read back by the class's identity.
+class type_cache {
+public:
+    int type_of(parser::node_exp* e)
+    {
+        auto [at, added] = known_.try_emplace(&typeid(*e), 0);
+        if (added)
+            at->second = find_type(e);
+        return at->second;
+    }
+
+private:
+    std::unordered_map<const std::type_info*, int> known_;
+};
+
+// What one walk carries down its lists.
+struct walk_state {
+    std::string& out;
+    std::string indent;
+    print_mode mode;
+    type_cache types;
+};
 
 template <typename T>
-bool try_value(parser::node_exp* e, parser::call_frame* frame, void* environment, std::string& out)
+void append_evaluated(std::string& out, parser::node_exp* e, parser::call_frame* frame, void* environment)
 {
-    auto* typed = dynamic_cast<parser::node_expr<T>*>(e);
-    if (!typed)
-        return false;
     T value = parser::initial_value<T>();
-    typed->evaluate(nullptr, value, frame, environment);
-    out = text_of(value);
-    return true;
+    static_cast<parser::node_expr<T>*>(e)->evaluate(nullptr, value, frame, environment);
+    append_value(out, value);
 }
 
-std::string value_text(parser::node_exp* e, parser::call_frame* frame, void* environment)
+void append_typed(std::string& out, parser::node_exp* e, int type, parser::call_frame* frame, void* environment)
 {
-    std::string out;
-    try_value<bool>(e, frame, environment, out) || try_value<int32_t>(e, frame, environment, out)
-        || try_value<float>(e, frame, environment, out) || try_value<vec3>(e, frame, environment, out)
-        || try_value<vec4>(e, frame, environment, out) || try_value<mtx44>(e, frame, environment, out)
-        || try_value<string_base>(e, frame, environment, out);
-    return out;
+    using namespace parser::short_types;
+    switch (type) {
+    case parser::type_number_v<B>:
+        return append_evaluated<B>(out, e, frame, environment);
+    case parser::type_number_v<I>:
+        return append_evaluated<I>(out, e, frame, environment);
+    case parser::type_number_v<F>:
+        return append_evaluated<F>(out, e, frame, environment);
+    case parser::type_number_v<V3>:
+        return append_evaluated<V3>(out, e, frame, environment);
+    case parser::type_number_v<V4>:
+        return append_evaluated<V4>(out, e, frame, environment);
+    case parser::type_number_v<M>:
+        return append_evaluated<M>(out, e, frame, environment);
+    case parser::type_number_v<S>:
+        return append_evaluated<S>(out, e, frame, environment);
+    default:
+        return;
+    }
 }
 
-std::string value_text(parser::node_exp* e, parser::tree_iterator& it)
+void append_argument(std::string& out, parser::node_exp* e, parser::tree_iterator& it, type_cache& types)
 {
-    return value_text(e, it.frame(), it.environment);
+    append_typed(out, e, types.type_of(e), it.frame(), it.environment);
 }
 
-std::string statement_line(parser::tree_iterator& it)
+void append_statement_line(std::string& out, parser::tree_iterator& it, type_cache& types)
 {
     parser::node_function* f = it.current;
-    std::string line = std::string(f->name.c_str()) + "(";
+    out += f->name.c_str();
+    out += '(';
     int k = 0;
-    for (parser::list_element* e = f->arguments.first(); e; e = e->next, ++k)
-        line += (k ? ", " : "") + value_text(parser::argument_list::payload(e), it);
-    line += ")";
-    if (!f->text.empty())
-        line += " = \"" + std::string(f->text.c_str(), f->text.size()) + "\"";
-    return line;
+    for (parser::list_element* e = f->arguments.first(); e; e = e->next, ++k) {
+        if (k)
+            out += ", ";
+        append_argument(out, parser::argument_list::payload(e), it, types);
+    }
+    out += ')';
+    if (!f->text.empty()) {
+        out += " = \"";
+        out.append(f->text.c_str(), f->text.size());
+        out += '"';
+    }
 }
 
 void print_arguments(std::string& out, parser::node_function* f, const std::string& indent)
 {
     int k = 0;
     for (parser::list_element* e = f->arguments.first(); e; e = e->next, ++k) {
-        out += indent + "  arg " + std::to_string(k) + "\n";
+        out += indent;
+        out += "  arg ";
+        append_value(out, int32_t(k));
+        out += '\n';
         string_base written;
         parser::text_archive archive(written);
         parser::argument_list::payload(e)->serialize(archive);
-        std::string text(written.c_str(), written.size());
+        std::string_view text(written.c_str(), written.size());
         size_t start = 0;
         while (start < text.size()) {
             size_t end = text.find('\n', start);
-            if (end == std::string::npos)
+            if (end == std::string_view::npos)
                 end = text.size();
-            out += indent + "    " + text.substr(start, end - start) + "\n";
+            out += indent;
+            out += "    ";
+            out += text.substr(start, end - start);
+            out += '\n';
             start = end + 1;
         }
     }
 }
 
-void print_list(std::string& out, parser::tree_iterator& it, const std::string& indent, print_mode mode)
+void print_list(walk_state& w, parser::tree_iterator& it)
 {
     for (; it.current; it.advance()) {
         parser::node_function* f = it.current;
         bool body = !f->statements.empty();
-        out += indent + statement_line(it) + (body ? " {\n" : "\n");
-        if (mode == print_mode::dump)
-            print_arguments(out, f, indent);
+        w.out += w.indent;
+        append_statement_line(w.out, it, w.types);
+        w.out += body ? " {\n" : "\n";
+        if (w.mode == print_mode::dump)
+            print_arguments(w.out, f, w.indent);
         if (!body)
             continue;
         parser::tree_iterator inner;
         inner.start_body(&f->statements, it);
-        print_list(out, inner, indent + "  ", mode);
-        out += indent + "}\n";
+        w.indent += "  ";
+        print_list(w, inner);
+        w.indent.resize(w.indent.size() - 2);
+        w.out += w.indent;
+        w.out += "}\n";
     }
 }
 
 } // namespace
 
-std::string constant_text(parser::node_exp* e) { return value_text(e, nullptr, nullptr); }
+std::string constant_text(parser::node_exp* e)
+{
+    std::string out;
+    append_typed(out, e, find_type(e), nullptr, nullptr);
+    return out;
+}
 
 void print_walk(std::string& out, parser::subtree& tree, print_mode mode)
 {
     parser::tree_iterator it;
     it.start(&tree.statements, tree.environment, nullptr);
-    print_list(out, it, "", mode);
+    walk_state w { out, {}, mode, {} };
+    print_list(w, it);
 }
 
 } // namespace mcscript

@@ -47,10 +47,12 @@ list_slot* slot_of(list_element* element)
 
 } // namespace
 
-// The static allocator record of one list element kind.
+// The static allocator record of one list element kind. Its lock is held for a
+// few pointer moves per element, like the node pool's, so it is the same spin
+// lock: constant-initialised, ready before any static initialiser and after
+// every static destructor.
 struct list_allocator {
-    std::atomic<bool> initialised { false };
-    platform::critical_section lock {};
+    platform::spin_lock lock;
     list_pool* pool = nullptr; // null while no list of the kind exists
 };
 
@@ -59,33 +61,15 @@ namespace {
 constinit list_allocator statement_record;
 constinit list_allocator argument_record;
 
-void create_record_lock(list_allocator& a)
-{
-    if (a.initialised.load(std::memory_order_acquire))
-        return;
-    platform::initialize_critical_section(&a.lock);
-    a.initialised.store(true, std::memory_order_release);
-}
-
-void delete_record_lock(list_allocator& a)
-{
-    if (!a.initialised.load(std::memory_order_acquire))
-        return;
-    a.initialised.store(false, std::memory_order_release);
-    platform::delete_critical_section(&a.lock);
-}
-
-// Holds a record's lock, creating it first if start-up has not.
+// Holds a record's lock for the lifetime of a scope.
 class locked_record {
 public:
     explicit locked_record(list_allocator& a)
         : a_(a)
     {
-        if (!a.initialised.load(std::memory_order_acquire))
-            create_record_lock(a);
-        platform::enter_critical_section(&a.lock);
+        a.lock.enter();
     }
-    ~locked_record() { platform::leave_critical_section(&a_.lock); }
+    ~locked_record() { a_.lock.leave(); }
     locked_record(const locked_record&) = delete;
     locked_record& operator=(const locked_record&) = delete;
 
@@ -93,27 +77,7 @@ private:
     list_allocator& a_;
 };
 
-// Creates the pool locks before main and deletes them after it.
-struct pool_lock_lifetime {
-    pool_lock_lifetime() { create_pool_locks(); }
-    ~pool_lock_lifetime() { delete_pool_locks(); }
-} lock_lifetime;
-
 } // namespace
-
-// The node pool's spin lock needs no creation: only the list pools' critical
-// sections are made and removed here. The unit cache keeps its own lock.
-void create_pool_locks()
-{
-    create_record_lock(statement_record);
-    create_record_lock(argument_record);
-}
-
-void delete_pool_locks()
-{
-    delete_record_lock(statement_record);
-    delete_record_lock(argument_record);
-}
 
 list_allocator& statement_list_allocator() { return statement_record; }
 list_allocator& argument_list_allocator() { return argument_record; }

@@ -20,10 +20,4 @@ void node_release(void* object);
 uint32_t node_pool_live_count();
 uint32_t node_pool_block_count();
 
-// Creates / deletes the pool locks (node pool, unit cache, list pools); safe to
-// call more than once. Start-up calls it before any parse; the pools also
-// create their locks on first use.
-void create_pool_locks();
-void delete_pool_locks();
-
 } // namespace parser

@@ -1,13 +1,16 @@
 // The block chain both slot pools are made of: fixed blocks of slots, a free
 // chain through the free slots' first words, and a reset that keeps one block
 // when the last slot comes back. The node pool and the list node pools differ
-// only in their slot type, block size and lock.
+// only in their slot type, block size and lock. Blocks are carved from large
+// regions (block_regions.h).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+
+#include "engine/kernel/Parser/block_regions.h"
 
 namespace parser {
 
@@ -35,6 +38,7 @@ template <typename Slot, size_t SlotsPerBlock> struct slot_blocks {
     Slot* fresh = nullptr;
     Slot* fresh_end = nullptr;
     uint32_t live_count = 0;
+    block_regions<sizeof(block)> regions;
 
     // A slot to hand out (a new block when none is free); what names the pool
     // in the out-of-memory report.
@@ -76,11 +80,11 @@ template <typename Slot, size_t SlotsPerBlock> struct slot_blocks {
     }
 
 private:
-    static void free_blocks_from(block* b)
+    void free_blocks_from(block* b)
     {
         while (b) {
             block* older = b->next;
-            std::free(b);
+            regions.give_back(b);
             b = older;
         }
     }
@@ -93,7 +97,7 @@ private:
 
     void add_block(const char* what)
     {
-        block* b = static_cast<block*>(std::malloc(sizeof(block)));
+        block* b = static_cast<block*>(regions.take());
         if (!b)
             pool_out_of_memory(what);
         b->previous = nullptr;

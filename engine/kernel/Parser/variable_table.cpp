@@ -1,5 +1,6 @@
 // The sorted variable table: binary search by (name as unsigned bytes, type
-// code), inserts before equal entries, heap array grown by reallocation.
+// code), inserts before equal entries, heap array grown by reallocation. A
+// 64-bit summary of the names answers most misses before any search.
 #include "engine/kernel/Parser/variable_table.h"
 
 #include <cstdlib>
@@ -18,6 +19,16 @@ int compare(const variable* v, const char* name, uint8_t type_code)
     if (c != 0 || type_code == any_type)
         return c;
     return int(v->type_code) - int(type_code);
+}
+
+// The bit of a name in the table's name summary: a hash of all its bytes
+// folded to 6 bits.
+uint64_t name_bit(const char* name)
+{
+    uint32_t h = 2166136261u;
+    for (const unsigned char* c = reinterpret_cast<const unsigned char*>(name); *c; ++c)
+        h = (h ^ *c) * 16777619u;
+    return uint64_t(1) << ((h ^ (h >> 15)) & 63);
 }
 
 } // namespace
@@ -71,10 +82,13 @@ void variable_table::insert(variable* v)
     std::memmove(entries_ + at + 1, entries_ + at, size_t(count_ - at) * sizeof(variable*));
     entries_[at] = v;
     ++count_;
+    names_ |= name_bit(v->name);
 }
 
 variable* variable_table::find(const char* name, uint8_t type_code) const
 {
+    if (!(names_ & name_bit(name)))
+        return nullptr;
     uint32_t at = lower_bound(name, type_code);
     if (at < count_ && compare(entries_[at], name, type_code) == 0)
         return entries_[at];
@@ -86,6 +100,7 @@ void variable_table::release_all()
     for (uint32_t i = 0; i < count_; ++i)
         entries_[i]->release();
     count_ = 0;
+    names_ = 0;
 }
 
 } // namespace parser

@@ -48,6 +48,9 @@ private:
     uint32_t lower_bound(const char* name, uint8_t type_code) const;
 
     variable** entries_ = nullptr;
+    // One bit per name hash of every entry: a name whose bit is clear is not
+    // in the table, which most look-ups in nested scopes find without a search.
+    uint64_t names_ = 0;
     uint32_t count_ = 0;
     uint32_t capacity_ = 0;
 };

@@ -1,0 +1,69 @@
+// The tool's number texts against printf's "%.9g" of the value widened to
+// double: the edge values one by one, then every exponent with a spread of
+// mantissas and both signs.
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <string>
+
+#include "tools/mcscript/number_text.h"
+
+namespace {
+
+std::string printed(float f)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%.9g", double(f));
+    return text;
+}
+
+std::string appended(float f)
+{
+    std::string out = "x"; // appends after what is there
+    mcscript::append_number(out, f);
+    return out.substr(1);
+}
+
+float from_bits(uint32_t bits)
+{
+    float f;
+    std::memcpy(&f, &bits, sizeof f);
+    return f;
+}
+
+TEST(NumberText, EdgeValuesMatchPrintf)
+{
+    using limits = std::numeric_limits<float>;
+    const float values[] = { 0.0f, -0.0f, 1.0f, -1.0f, 0.1f, 1e-5f, 1e-4f, 123456789.0f, 1e9f, 1e10f, 16777217.0f,
+        FLT_MAX, -FLT_MAX, FLT_MIN, -FLT_MIN, limits::denorm_min(), -limits::denorm_min(), from_bits(0x007fffff),
+        limits::infinity(), -limits::infinity(), limits::quiet_NaN(), -limits::quiet_NaN(), limits::signaling_NaN(),
+        from_bits(0xffc00001), 1.0f / 3.0f, 2.5f, 0.75f };
+    for (float v : values)
+        EXPECT_EQ(appended(v), printed(v)) << "bits 0x" << std::hex << [&] {
+            uint32_t b;
+            std::memcpy(&b, &v, sizeof b);
+            return b;
+        }();
+}
+
+TEST(NumberText, EveryExponentMatchesPrintf)
+{
+    int mismatches = 0;
+    for (uint32_t exponent = 0; exponent < 256; ++exponent)
+        for (uint32_t m = 0; m < 256; ++m)
+            for (uint32_t sign : { 0u, 1u }) {
+                // Mantissas spread over the whole 23 bits, low bits included.
+                uint32_t mantissa = (m << 15) | (m * 0x9e37u & 0x7fffu);
+                float v = from_bits(sign << 31 | exponent << 23 | mantissa);
+                if (appended(v) != printed(v) && ++mismatches <= 5)
+                    ADD_FAILURE() << printed(v) << " printed as " << appended(v);
+            }
+    EXPECT_EQ(mismatches, 0);
+}
+
+} // namespace
