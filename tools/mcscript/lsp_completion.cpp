@@ -4,35 +4,44 @@
 #include "tools/mcscript/lsp_completion.h"
 
 #include <cctype>
+#include <vector>
 
 namespace mcscript::lsp {
 namespace {
 
 bool name_char(char c) { return std::isalnum(uint8_t(c)) || c == '_'; }
 
-// Whether offset lies inside a comment or a string, scanning as the lexer does.
+// Where the comment or string starting at i ends (npos when unclosed), or i
+// when none starts there, scanning as the lexer does.
+size_t end_of_comment_or_string(std::string_view text, size_t i)
+{
+    char c = text[i];
+    size_t end = i;
+    if (c == '/' && i + 1 < text.size() && text[i + 1] == '/') {
+        end = text.find('\n', i); // up to its line feed
+    } else if (c == '/' && i + 1 < text.size() && text[i + 1] == '*') {
+        end = text.find("*/", i + 2);
+        end = end == std::string_view::npos ? end : end + 2;
+    } else if (c == '"' || c == '\'') {
+        end = text.find(c, i + 1); // unclosed: a string being typed
+        end = end == std::string_view::npos ? end : end + 1;
+    }
+    return end;
+}
+
+// Whether offset lies inside a comment or a string.
 bool in_comment_or_string(std::string_view text, uint32_t offset)
 {
     size_t i = 0;
     while (i < offset) {
-        char c = text[i];
-        size_t end = i + 1;
-        if (c == '/' && i + 1 < text.size() && text[i + 1] == '/') {
-            end = text.find('\n', i);
-            if (end == std::string_view::npos || end >= offset)
-                return true; // up to its line feed, the place before it included
-        } else if (c == '/' && i + 1 < text.size() && text[i + 1] == '*') {
-            end = text.find("*/", i + 2);
-            end = end == std::string_view::npos ? end : end + 2;
-        } else if (c == '"' || c == '\'') {
-            end = text.find(c, i + 1); // unclosed: a string being typed
-            end = end == std::string_view::npos ? end : end + 1;
-        } else {
-            i = end;
+        size_t end = end_of_comment_or_string(text, i);
+        if (end == i) {
+            ++i;
             continue;
         }
-        if (end == std::string_view::npos || end > offset)
-            return true;
+        bool line_comment = text[i] == '/' && text[i + 1] == '/';
+        if (end == std::string_view::npos || end > offset || (line_comment && end == offset))
+            return true; // a line comment holds the place before its line feed
         i = end;
     }
     return false;
@@ -80,7 +89,65 @@ std::string open_call(std::string_view text, size_t i)
     return "";
 }
 
+// What a '{' at i opens, from the text before it: "sub NAME" for a subtree,
+// "if" for a conditional's block, else the name of the statement it belongs to.
+std::string block_opened_at(std::string_view text, size_t i)
+{
+    size_t at = skip_blanks_back(text, i);
+    if (at > 0 && text[at - 1] == ')') {
+        int depth = 0;
+        while (at > 0) {
+            char c = text[--at];
+            depth += c == ')' ? 1 : c == '(' ? -1 : 0;
+            if (depth == 0)
+                break;
+        }
+        at = skip_blanks_back(text, at);
+    }
+    std::string_view name = name_before(text, at);
+    if (name == "if" || name == "else")
+        return "if";
+    std::string_view word = name_before(text, skip_blanks_back(text, at - name.size()));
+    return word == "sub" ? "sub " + std::string(name) : std::string(name);
+}
+
 } // namespace
+
+bool at_settings_statement(std::string_view text, uint32_t offset)
+{
+    if (offset > text.size())
+        offset = uint32_t(text.size());
+    std::vector<std::string> blocks; // open at offset, outermost first; conditionals left out
+    for (size_t i = 0; i < offset;) {
+        size_t end = end_of_comment_or_string(text, i);
+        if (end == std::string_view::npos || end > offset)
+            return false;
+        if (end != i) {
+            i = end;
+            continue;
+        }
+        if (text[i] == '{') {
+            std::string block = block_opened_at(text, i);
+            if (block != "if")
+                blocks.push_back(block);
+            else
+                blocks.emplace_back();
+        } else if (text[i] == '}' && !blocks.empty()) {
+            blocks.pop_back();
+        }
+        ++i;
+    }
+    std::vector<std::string> named;
+    for (const std::string& b : blocks)
+        if (!b.empty())
+            named.push_back(b);
+    bool in_main = !named.empty() && named[0] == "sub main";
+    if (!in_main || named.size() > 2 || (named.size() == 2 && named[1] != "SkuOverride"))
+        return false;
+    size_t before = skip_blanks_back(text, offset - name_before(text, offset).size());
+    char previous = before > 0 ? text[before - 1] : 0;
+    return previous == ';' || previous == '{' || previous == '}';
+}
 
 completion_context completion_at(std::string_view text, uint32_t offset)
 {

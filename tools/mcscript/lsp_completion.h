@@ -24,4 +24,9 @@ struct completion_context {
 
 completion_context completion_at(std::string_view text, uint32_t offset);
 
+// Whether offset is where a statement of subtree main, or of a "SkuOverride"
+// section in it, starts (conditionals on the way count as their block): the
+// places a settings file's keys are written.
+bool at_settings_statement(std::string_view text, uint32_t offset);
+
 } // namespace mcscript::lsp

@@ -4,9 +4,12 @@
 #include "tools/mcscript/lsp_features.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cstring>
 #include <filesystem>
 #include <set>
 
+#include "engine/game/gameini_parser.h"
 #include "tools/mcscript/lsp_completion.h"
 
 namespace mcscript::lsp {
@@ -16,7 +19,7 @@ const char* const type_names[7] = { "bool", "int", "float", "vec3", "vec4", "mtx
 
 // Protocol numbers.
 constexpr int severity_error = 1, severity_warning = 2, severity_information = 3;
-constexpr int item_function = 3, item_field = 5, item_variable = 6, item_keyword = 14;
+constexpr int item_function = 3, item_field = 5, item_variable = 6, item_property = 10, item_keyword = 14;
 constexpr int symbol_function = 12, symbol_variable = 13;
 
 // The built-in functions with the forms the grammar accepts.
@@ -276,6 +279,75 @@ json argument_items(const workspace& w, const document& d, const std::string& ca
     return items;
 }
 
+bool same_key(const std::string& name, const char* key)
+{
+    auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : c; };
+    return key && std::equal(name.begin(), name.end(), key, key + std::strlen(key),
+                      [&](char a, char b) { return fold(a) == fold(b); });
+}
+
+// The key row a statement name reads (the host ignores ASCII case), also by
+// its "_pc" variant (then pc is set); null for another name.
+const GameIniKey* setting_key(const std::string& name, bool& pc)
+{
+    for (const GameIniKey& k : GameIniKeys()) {
+        pc = same_key(name, k.pc_name);
+        if (same_key(name, k.name) || pc)
+            return &k;
+    }
+    return nullptr;
+}
+
+// "string, default empty": what a key takes and what it is without one.
+std::string key_summary(const GameIniKey& k)
+{
+    const char* type = ArgumentType(k.reader);
+    return std::string(type ? type : "set by its presence") + ", default " + k.default_value;
+}
+
+std::string key_hover(const GameIniKey& k, bool pc)
+{
+    const char* type = ArgumentType(k.reader);
+    std::string name = pc ? k.pc_name : k.name;
+    std::string text = "```mcscript\n" + name + "(" + (type ? type : "") + ")\n```\nsetting: "
+        + (type ? type : "set by its presence; its arguments are not read") + ", default " + k.default_value + "\n\n"
+        + k.meaning;
+    if (pc)
+        text += std::string("\n\nthe PC variant of `") + k.name + "`: "
+            + (k.pc == PcRule::PcWins ? "read after it, and wins when both give a value"
+                                      : "read only when it gives no value");
+    return text;
+}
+
+// The settings key named at offset in a settings document, with its range.
+json key_hover_json(const document& d, uint32_t offset)
+{
+    size_t begin = std::min<size_t>(offset, d.text.size()), end = begin;
+    auto name_char = [](char c) { return std::isalnum(uint8_t(c)) || c == '_'; };
+    while (begin > 0 && name_char(d.text[begin - 1]))
+        --begin;
+    while (end < d.text.size() && name_char(d.text[end]))
+        ++end;
+    if (begin == end || completion_at(d.text, uint32_t(begin)).kind == completion_kind::none)
+        return nullptr;
+    bool pc = false;
+    const GameIniKey* k = setting_key(d.text.substr(begin, end - begin), pc);
+    if (!k)
+        return nullptr;
+    return { { "contents", markdown(key_hover(*k, pc)) }, { "range", range_json(d, { uint32_t(begin), uint32_t(end) }) } };
+}
+
+json key_items()
+{
+    json items = json::array();
+    for (const GameIniKey& k : GameIniKeys()) {
+        items.push_back(item(k.name, item_property, key_summary(k)));
+        if (k.pc_name)
+            items.push_back(item(k.pc_name, item_property, key_summary(k)));
+    }
+    return items;
+}
+
 json symbol(const document& d, const std::string& name, int kind, const std::string& detail, parser::span whole,
     parser::span name_at)
 {
@@ -327,7 +399,7 @@ json hover_json(const workspace& w, const document& d, uint32_t offset)
         text = subtree_hover(d, *s, d.path);
     }
     if (text.empty())
-        return nullptr;
+        return d.settings ? key_hover_json(d, offset) : json(nullptr);
     return { { "contents", markdown(text) }, { "range", range_json(d, at) } };
 }
 
@@ -377,6 +449,12 @@ json completion_json(const workspace& w, const document& d, uint32_t offset)
     case completion_kind::argument:
         return argument_items(w, d, context.call);
     case completion_kind::expression:
+        if (d.settings && at_settings_statement(d.text, offset)) {
+            json items = key_items();
+            for (json& i : variable_items(w, d, offset))
+                items.push_back(std::move(i));
+            return items;
+        }
         return variable_items(w, d, offset);
     }
     return json::array();

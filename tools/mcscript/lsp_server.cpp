@@ -58,9 +58,9 @@ place place_of(const json& position) { return { count_member(position, "line"), 
 
 class server {
 public:
-    server(std::FILE* in, std::FILE* out, parser::extern_interface* externs, const char* version)
+    server(std::FILE* in, std::FILE* out, parser::extern_interface* externs, const char* version, bool settings)
         : io_(in, out)
-        , documents_(externs)
+        , documents_(externs, settings)
         , version_(version)
     {
     }
@@ -353,9 +353,10 @@ int server::run()
 
 } // namespace
 
-int serve(std::FILE* in, std::FILE* out, parser::extern_interface* externs, const char* version)
+int serve(std::FILE* in, std::FILE* out, parser::extern_interface* externs, const char* version,
+    bool settings_everywhere)
 {
-    server s(in, out, externs, version);
+    server s(in, out, externs, version, settings_everywhere);
     return s.run();
 }
 

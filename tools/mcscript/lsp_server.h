@@ -12,7 +12,9 @@ class extern_interface;
 namespace mcscript::lsp {
 
 // Serves until the client's exit notification or the end of the input.
-// Returns the exit status: 0 after a shutdown request, 1 without one.
-int serve(std::FILE* in, std::FILE* out, parser::extern_interface* externs, const char* version);
+// Returns the exit status: 0 after a shutdown request, 1 without one. With
+// settings_everywhere every document is read as a settings file (game.ini).
+int serve(std::FILE* in, std::FILE* out, parser::extern_interface* externs, const char* version,
+    bool settings_everywhere = false);
 
 } // namespace mcscript::lsp

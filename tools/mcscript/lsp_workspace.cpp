@@ -9,9 +9,13 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <set>
 
+#include "engine/kernel/Parser/statement_positions.h"
+#include "engine/kernel/Parser/subtree.h"
 #include "engine/kernel/Parser/unit.h"
+#include "tools/mcscript/settings_lint.h"
 
 namespace mcscript::lsp {
 namespace {
@@ -48,6 +52,13 @@ void imports_of(const index_map& files, const std::string& path, std::set<std::s
     for (const std::string& imported : found->second->imports)
         if (seen.insert(imported).second)
             imports_of(files, imported, seen);
+}
+
+bool is_settings_name(const std::string& path)
+{
+    std::string name = std::filesystem::path(path).filename().string();
+    std::transform(name.begin(), name.end(), name.begin(), [](char c) { return c >= 'A' && c <= 'Z' ? char(c + 32) : c; });
+    return name == "game.ini";
 }
 
 } // namespace
@@ -101,8 +112,9 @@ std::string game_folder(const std::string& path)
     return file.parent_path().generic_string();
 }
 
-workspace::workspace(parser::extern_interface* externs)
+workspace::workspace(parser::extern_interface* externs, bool settings_everywhere)
     : externs_(externs)
+    , settings_everywhere_(settings_everywhere)
 {
 }
 
@@ -155,11 +167,19 @@ void workspace::parse(document& d)
     indexer index(parsing_folder_, known_);
     d.diagnostics.clear();
     {
+        // A settings file's imports are parsed afresh, so that every statement
+        // the lint may point at has its place recorded.
+        parser::diag::statement_positions positions;
+        std::optional<parser::diag::statement_positions::recording> record;
+        if (d.settings)
+            record.emplace(positions);
         parser::diag::collecting collect(d.diagnostics);
         parser::diag::observing observe(index);
         parser::reading_from source(*this);
-        parser::unit* u
-            = parser::parse_text(d.name.c_str(), text.data(), text.size(), externs_, cache.get(), true, nullptr);
+        parser::unit* u = parser::parse_text(
+            d.name.c_str(), text.data(), text.size(), externs_, d.settings ? nullptr : cache.get(), true, nullptr);
+        if (u && d.settings)
+            lint(d, u, positions);
         if (u)
             u->release();
     }
@@ -180,6 +200,30 @@ void workspace::parse(document& d)
     std::set<std::string> reads;
     imports_of(files_, d.path, reads);
     d.reads.assign(reads.begin(), reads.end());
+}
+
+// The settings lint over main as the host reads it. A warning about the file
+// as a whole shows at its start; one in a file it imports, at the start too,
+// naming the file, with the place in that file as related information.
+void workspace::lint(document& d, parser::unit* u, const parser::diag::statement_positions& positions)
+{
+    parser::subtree* main = u->find_subtree("main");
+    if (!main)
+        return;
+    main->environment = nullptr; // as the host loads it
+    parser::diag::sink warnings;
+    lint_settings(*main, positions, warnings);
+    for (parser::diag::diagnostic w : warnings.items()) {
+        if (w.where.file.empty()) {
+            w.where.file = d.name;
+        } else if (w.where.file != d.name) {
+            w.notes.insert(w.notes.begin(), { w.where, w.message });
+            w.message = "in '" + w.where.file + "': " + w.message;
+            w.where = {};
+            w.where.file = d.name;
+        }
+        d.diagnostics.add(std::move(w));
+    }
 }
 
 std::vector<document*> workspace::parse_with_readers(document& d)
@@ -211,6 +255,7 @@ std::vector<document*> workspace::open(const std::string& uri, std::string text)
         bool inside = !relative.empty() && relative.begin()->string() != "..";
         d.name = inside ? relative.generic_string() : d.path;
     }
+    d.settings = settings_everywhere_ || is_settings_name(d.path);
     d.text = std::move(text);
     d.lines = line_index(d.text);
     return parse_with_readers(d);

@@ -16,7 +16,11 @@
 
 namespace parser {
 class extern_interface;
+class unit;
+namespace diag {
+class statement_positions;
 }
+} // namespace parser
 
 namespace mcscript::lsp {
 
@@ -35,11 +39,14 @@ struct document {
     std::shared_ptr<file_index> index; // of the last parse
     parser::diag::sink diagnostics; // of the last parse
     std::vector<std::string> reads; // absolute paths of the files it imports, directly or not
+    bool settings = false; // read as game.ini: its settings are linted, its keys hovered and completed
 };
 
 class workspace final : public parser::text_source {
 public:
-    explicit workspace(parser::extern_interface* externs);
+    // With settings_everywhere, every document is read as a settings file;
+    // otherwise only those named game.ini (ASCII case ignored).
+    explicit workspace(parser::extern_interface* externs, bool settings_everywhere = false);
     ~workspace();
 
     document* find(const std::string& uri);
@@ -59,10 +66,12 @@ public:
 
 private:
     void parse(document& d);
+    void lint(document& d, parser::unit* u, const parser::diag::statement_positions& positions);
     std::vector<document*> parse_with_readers(document& d);
     void forget_imports_of(const std::string& path);
 
     parser::extern_interface* externs_;
+    bool settings_everywhere_;
     std::map<std::string, document> documents_;
     index_map files_;
     declaration_table known_;

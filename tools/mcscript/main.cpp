@@ -41,7 +41,7 @@ const char usage_text[] = "usage: mcscript check [--records] [--extern KEY=VALUE
                           "       mcscript walk [--records] [--subtree NAME] [--extern KEY=VALUE]... FILE\n"
                           "       mcscript dump [--records] FILE\n"
                           "       mcscript settings [--records] [--strict] FILE\n"
-                          "       mcscript lsp [--records] [--extern KEY=VALUE]...\n"
+                          "       mcscript lsp [--records] [--settings] [--extern KEY=VALUE]...\n"
                           "       mcscript --help | --version\n"
                           "\n"
                           "  check     parse each file as the game does and report every problem\n"
@@ -55,6 +55,7 @@ const char usage_text[] = "usage: mcscript check [--records] [--extern KEY=VALUE
                           "  --extern KEY=VALUE  supply an extern value (a;b;c for an indexed list)\n"
                           "  --subtree NAME      the subtree walk and dump start from\n"
                           "  --strict            settings: any warning makes the exit status 1\n"
+                          "  --settings          lsp: read every document as game.ini (lint, keys)\n"
                           "  FILE                a script file; - reads standard input\n"
                           "\n"
                           "Problems go to standard error as FILE:LINE:COLUMN: error: MESSAGE.\n"
@@ -80,11 +81,13 @@ struct options {
     bool has_externs = false;
     bool records = false;
     bool strict = false;
+    bool settings = false; // lsp: every document is a settings file
     std::vector<std::string> files;
 };
 
 // Reads the options a command allows; false (after the usage text) on an error.
-bool read_options(int argc, char** argv, bool allow_subtree, bool allow_extern, bool allow_strict, options& out)
+bool read_options(int argc, char** argv, bool allow_subtree, bool allow_extern, bool allow_strict,
+    bool allow_settings, options& out)
 {
     for (int i = 2; i < argc; ++i) {
         std::string a = argv[i];
@@ -93,6 +96,8 @@ bool read_options(int argc, char** argv, bool allow_subtree, bool allow_extern, 
             out.records = true;
         } else if (allow_strict && a == "--strict") {
             out.strict = true;
+        } else if (allow_settings && a == "--settings") {
+            out.settings = true;
         } else if (allow_subtree && a == "--subtree" && has_value) {
             out.subtree = argv[++i];
         } else if (allow_extern && a == "--extern" && has_value) {
@@ -209,7 +214,7 @@ int lsp(options& o)
     if (!o.files.empty())
         return usage("lsp takes no file: the editor sends the documents");
     platform::binary_standard_streams();
-    return mcscript::lsp::serve(stdin, stdout, o.has_externs ? &o.externs : nullptr, MCSCRIPT_VERSION);
+    return mcscript::lsp::serve(stdin, stdout, o.has_externs ? &o.externs : nullptr, MCSCRIPT_VERSION, o.settings);
 }
 
 int run(const char* command, int argc, char** argv)
@@ -222,7 +227,7 @@ int run(const char* command, int argc, char** argv)
     bool is_lsp = std::strcmp(command, "lsp") == 0;
     if (!is_check && !is_walk && !is_dump && !is_settings && !is_lsp)
         return usage(("unknown command " + std::string(command)).c_str());
-    if (!read_options(argc, argv, is_walk, is_walk || is_check || is_lsp, is_settings, o))
+    if (!read_options(argc, argv, is_walk, is_walk || is_check || is_lsp, is_settings, is_lsp, o))
         return exit_usage;
     Log::SetStandardErrorOutput(o.records);
     if (is_lsp)
