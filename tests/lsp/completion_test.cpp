@@ -6,6 +6,7 @@
 
 namespace {
 
+using mcscript::lsp::at_settings_statement;
 using mcscript::lsp::completion_at;
 using mcscript::lsp::completion_kind;
 
@@ -48,6 +49,41 @@ TEST(CompletionContext, TheTextBeforeTheCursorDecides)
         EXPECT_EQ(found.kind, c.kind) << c.text;
         EXPECT_EQ(found.call, c.call) << c.text;
         EXPECT_EQ(found.prefix, c.prefix) << c.text;
+    }
+}
+
+// Where a settings file's keys are offered: statements of main and of its
+// SkuOverride sections, conditionals on the way included.
+TEST(CompletionContext, SettingsKeysStandWhereMainHoldsStatements)
+{
+    const struct {
+        const char* text;
+        bool keys;
+    } cases[] = {
+        { "sub main() { |", true },
+        { "sub main() {\n  AppId(480);\n  Ga|", true },
+        { "sub main() { if (x) { A(1); } else { |", true },
+        { "sub main() { SkuOverride('') { Region('EU'); |", true },
+        { "sub main() { if (x) { SkuOverride('') { |", true },
+        { "sub main() { Display(1) { }\n  |", true },
+        { "sub main() /* { */ { |", true },
+        { "sub Memory() { |", false },
+        { "sub main() { } sub Other() { |", false },
+        { "sub main() { Display(1) { |", false },
+        { "sub main() { SkuOverride('') { SkuOverride('') { |", false },
+        { "sub main() { AppId(|", false },
+        { "sub main() { AppId(4, |", false },
+        { "sub main() { int x = |", false },
+        { "sub main() { // |", false },
+        { "sub main() { F('{ |", false },
+        { "|", false },
+    };
+    for (const auto& c : cases) {
+        std::string text = c.text;
+        uint32_t cursor = uint32_t(text.find('|'));
+        text.erase(cursor, 1);
+        text += "\n}\n";
+        EXPECT_EQ(at_settings_statement(text, cursor), c.keys) << c.text;
     }
 }
 

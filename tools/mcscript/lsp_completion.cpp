@@ -3,6 +3,7 @@
 // what stands before it.
 #include "tools/mcscript/lsp_completion.h"
 
+#include <algorithm>
 #include <cctype>
 #include <vector>
 
@@ -117,35 +118,29 @@ bool at_settings_statement(std::string_view text, uint32_t offset)
 {
     if (offset > text.size())
         offset = uint32_t(text.size());
-    std::vector<std::string> blocks; // open at offset, outermost first; conditionals left out
+    if (in_comment_or_string(text, offset))
+        return false;
+    std::string code(text.substr(0, offset)); // comments and strings blanked out
+    std::vector<std::string> blocks; // open at offset, outermost first; "if" for a conditional's
     for (size_t i = 0; i < offset;) {
-        size_t end = end_of_comment_or_string(text, i);
-        if (end == std::string_view::npos || end > offset)
-            return false;
+        size_t end = std::min<size_t>(end_of_comment_or_string(text, i), offset);
         if (end != i) {
+            code.replace(i, end - i, end - i, ' ');
             i = end;
             continue;
         }
-        if (text[i] == '{') {
-            std::string block = block_opened_at(text, i);
-            if (block != "if")
-                blocks.push_back(block);
-            else
-                blocks.emplace_back();
-        } else if (text[i] == '}' && !blocks.empty()) {
+        if (code[i] == '{')
+            blocks.push_back(block_opened_at(code, i));
+        else if (code[i] == '}' && !blocks.empty())
             blocks.pop_back();
-        }
         ++i;
     }
-    std::vector<std::string> named;
-    for (const std::string& b : blocks)
-        if (!b.empty())
-            named.push_back(b);
-    bool in_main = !named.empty() && named[0] == "sub main";
-    if (!in_main || named.size() > 2 || (named.size() == 2 && named[1] != "SkuOverride"))
+    std::erase(blocks, "if");
+    bool in_main = !blocks.empty() && blocks[0] == "sub main";
+    if (!in_main || blocks.size() > 2 || (blocks.size() == 2 && blocks[1] != "SkuOverride"))
         return false;
-    size_t before = skip_blanks_back(text, offset - name_before(text, offset).size());
-    char previous = before > 0 ? text[before - 1] : 0;
+    size_t before = skip_blanks_back(code, offset - name_before(code, offset).size());
+    char previous = before > 0 ? code[before - 1] : 0;
     return previous == ';' || previous == '{' || previous == '}';
 }
 

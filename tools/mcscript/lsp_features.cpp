@@ -282,8 +282,9 @@ json argument_items(const workspace& w, const document& d, const std::string& ca
 bool same_key(const std::string& name, const char* key)
 {
     auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : c; };
-    return key && std::equal(name.begin(), name.end(), key, key + std::strlen(key),
-                      [&](char a, char b) { return fold(a) == fold(b); });
+    return key && std::equal(name.begin(), name.end(), key, key + std::strlen(key), [&](char a, char b) {
+        return fold(a) == fold(b);
+    });
 }
 
 // The key row a statement name reads (the host ignores ASCII case), also by
@@ -309,9 +310,9 @@ std::string key_hover(const GameIniKey& k, bool pc)
 {
     const char* type = ArgumentType(k.reader);
     std::string name = pc ? k.pc_name : k.name;
-    std::string text = "```mcscript\n" + name + "(" + (type ? type : "") + ")\n```\nsetting: "
-        + (type ? type : "set by its presence; its arguments are not read") + ", default " + k.default_value + "\n\n"
-        + k.meaning;
+    std::string text = "```mcscript\n" + name + "(" + (type ? type : "")
+        + ")\n```\nsetting: " + (type ? type : "set by its presence; its arguments are not read") + ", default "
+        + k.default_value + "\n\n" + k.meaning;
     if (pc)
         text += std::string("\n\nthe PC variant of `") + k.name + "`: "
             + (k.pc == PcRule::PcWins ? "read after it, and wins when both give a value"
@@ -334,7 +335,8 @@ json key_hover_json(const document& d, uint32_t offset)
     const GameIniKey* k = setting_key(d.text.substr(begin, end - begin), pc);
     if (!k)
         return nullptr;
-    return { { "contents", markdown(key_hover(*k, pc)) }, { "range", range_json(d, { uint32_t(begin), uint32_t(end) }) } };
+    return { { "contents", markdown(key_hover(*k, pc)) },
+        { "range", range_json(d, { uint32_t(begin), uint32_t(end) }) } };
 }
 
 json key_items()

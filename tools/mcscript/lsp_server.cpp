@@ -353,8 +353,8 @@ int server::run()
 
 } // namespace
 
-int serve(std::FILE* in, std::FILE* out, parser::extern_interface* externs, const char* version,
-    bool settings_everywhere)
+int serve(
+    std::FILE* in, std::FILE* out, parser::extern_interface* externs, const char* version, bool settings_everywhere)
 {
     server s(in, out, externs, version, settings_everywhere);
     return s.run();

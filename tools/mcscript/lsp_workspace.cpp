@@ -57,7 +57,8 @@ void imports_of(const index_map& files, const std::string& path, std::set<std::s
 bool is_settings_name(const std::string& path)
 {
     std::string name = std::filesystem::path(path).filename().string();
-    std::transform(name.begin(), name.end(), name.begin(), [](char c) { return c >= 'A' && c <= 'Z' ? char(c + 32) : c; });
+    std::transform(
+        name.begin(), name.end(), name.begin(), [](char c) { return c >= 'A' && c <= 'Z' ? char(c + 32) : c; });
     return name == "game.ini";
 }
 

@@ -86,8 +86,8 @@ struct options {
 };
 
 // Reads the options a command allows; false (after the usage text) on an error.
-bool read_options(int argc, char** argv, bool allow_subtree, bool allow_extern, bool allow_strict,
-    bool allow_settings, options& out)
+bool read_options(
+    int argc, char** argv, bool allow_subtree, bool allow_extern, bool allow_strict, bool allow_settings, options& out)
 {
     for (int i = 2; i < argc; ++i) {
         std::string a = argv[i];
