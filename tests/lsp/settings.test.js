@@ -51,6 +51,8 @@ test('a file named game.ini (any case) gets the settings lint\'s warnings', asyn
     assert.equal((await client.change(uri, fixed)).length, 1, 'fixed warnings are cleared');
     const broken = await client.change(uri, fixed.replace('width) {', 'width {'));
     assert.equal(broken[0].severity, 1, 'a file that does not parse has its parse errors');
+    assert.deepEqual((await client.change(uri, 'sub Main() { }\n')).map((d) => [d.severity, d.range, d.message]),
+        [[1, range(0, 0, 0), "no subtree 'main' in 'Game.INI'"]]);
     assert.equal(await client.stop(), 0);
     ws.remove();
 });

@@ -203,17 +203,24 @@ void workspace::parse(document& d)
     d.reads.assign(reads.begin(), reads.end());
 }
 
-// The settings lint over main as the host reads it. A warning about the file
+// The settings lint over main as the host reads it (a file without main is an
+// error, as for mcscript settings). A warning about the file
 // as a whole shows at its start; one in a file it imports, at the start too,
 // naming the file, with the place in that file as related information.
 void workspace::lint(document& d, parser::unit* u, const parser::diag::statement_positions& positions)
 {
     parser::subtree* main = u->find_subtree("main");
-    if (!main)
+    if (!main) { // the host fails to load such a file, as one that does not parse
+        parser::diag::diagnostic missing { parser::diag::severity::error, {}, "no subtree 'main' in '" + d.name + "'",
+            {} };
+        missing.where.file = d.name;
+        d.diagnostics.add(std::move(missing));
         return;
+    }
     main->environment = nullptr; // as the host loads it
     parser::diag::sink warnings;
     lint_settings(*main, positions, warnings);
+    main->release(); // find_subtree added a reference
     for (parser::diag::diagnostic w : warnings.items()) {
         if (w.where.file.empty()) {
             w.where.file = d.name;
