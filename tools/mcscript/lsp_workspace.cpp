@@ -54,6 +54,7 @@ void imports_of(const index_map& files, const std::string& path, std::set<std::s
             imports_of(files, imported, seen);
 }
 
+// Whether the file is the host's settings file: game.ini, ASCII case ignored.
 bool is_settings_name(const std::string& path)
 {
     std::string name = std::filesystem::path(path).filename().string();
@@ -204,9 +205,9 @@ void workspace::parse(document& d)
 }
 
 // The settings lint over main as the host reads it (a file without main is an
-// error, as for mcscript settings). A warning about the file
-// as a whole shows at its start; one in a file it imports, at the start too,
-// naming the file, with the place in that file as related information.
+// error, as for mcscript settings). A warning about the file as a whole shows
+// at its start; one in a file it imports, at the start too, naming the file,
+// with the place in that file as related information.
 void workspace::lint(document& d, parser::unit* u, const parser::diag::statement_positions& positions)
 {
     parser::subtree* main = u->find_subtree("main");
