@@ -14,7 +14,7 @@ root=$(pwd)
 build_dir=${BUILD_DIR:-build}
 
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev flex bison libsdl2-dev libgtest-dev libgmock-dev googletest
-          libbenchmark-dev lua5.4 nlohmann-json3-dev)
+          libbenchmark-dev lua5.4 nlohmann-json3-dev nodejs)
 windows_packages=(cmake make ninja-build flex bison googletest g++-mingw-w64-x86-64 mingw-w64 wine64 nlohmann-json3-dev)
 
 install_missing() {
@@ -34,6 +34,13 @@ configure_and_build() {
     # shellcheck disable=SC2086
     cmake -S . -B "$build_dir" -G Ninja ${MC_CMAKE_ARGS:-} >/dev/null
     cmake --build "$build_dir"
+}
+
+# The suites that run under node: the editor grammar's annotated samples and the
+# language server's end-to-end tests against this build's mcscript.
+run_node_tests() {
+    (cd editors/vscode && npm ci --no-audit --no-fund >/dev/null && npm test)
+    (cd tests/lsp && npm ci --no-audit --no-fund >/dev/null && MCSCRIPT="$root/$build_dir/bin/mcscript" npm test)
 }
 
 run_sample() {
@@ -65,7 +72,8 @@ run_windows_sample() {
 case "${1:-}" in
     deps) install_missing "${packages[@]}" ;;
     run) shift; install_missing "${packages[@]}"; configure_and_build; run_sample "$@" ;;
-    test) install_missing "${packages[@]}"; configure_and_build; ctest --test-dir "$build_dir" --output-on-failure -j2 ;;
+    test) install_missing "${packages[@]}"; configure_and_build; ctest --test-dir "$build_dir" --output-on-failure -j2
+          run_node_tests ;;
     win-test) install_missing "${windows_packages[@]}"; windows_build
               ctest --test-dir "$build_dir" --output-on-failure -j2 ;;
     win-run) shift; install_missing "${windows_packages[@]}"; windows_build; run_windows_sample "$@" ;;
