@@ -9,12 +9,9 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/kernel/Parser/subtree.h"
-#include "engine/kernel/Parser/unit.h"
-#include "engine/kernel/Parser/unit_loader.h"
 #include "tests/fuzz/fuzz_checks.h"
 #include "tests/fuzz/memory_filesystem.h"
-#include "tools/mcscript/statement_printer.h"
+#include "tests/fuzz/walk_main.h"
 
 namespace {
 
@@ -37,29 +34,15 @@ void add_files(const uint8_t* data, size_t size)
     }
 }
 
-void parse_and_walk(parser::unit_cache* cache)
-{
-    parser::unit* u = ParseUnit(kNames[0], nullptr, cache, cache == nullptr, nullptr);
-    if (!u)
-        return;
-    parser::subtree* main = u->find_subtree("main");
-    u->release();
-    if (!main)
-        return;
-    std::string out;
-    mcscript::print_walk(out, *main, mcscript::print_mode::walk);
-    main->release();
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     add_files(data, size);
-    parse_and_walk(nullptr);
+    walk_main(kNames[0], nullptr, nullptr, mcscript::print_mode::walk);
     {
         parser::unit_cache cache;
-        parse_and_walk(&cache);
+        walk_main(kNames[0], nullptr, &cache, mcscript::print_mode::walk);
     }
     check_everything_released();
     return 0;

@@ -10,14 +10,11 @@
 #include <string>
 
 #include "engine/game/gameini_parser.h"
-#include "engine/kernel/Parser/subtree.h"
-#include "engine/kernel/Parser/unit.h"
-#include "engine/kernel/Parser/unit_loader.h"
 #include "tests/fuzz/fuzz_checks.h"
 #include "tests/fuzz/memory_filesystem.h"
+#include "tests/fuzz/walk_main.h"
 #include "tools/mcscript/extern_values.h"
 #include "tools/mcscript/settings_printer.h"
-#include "tools/mcscript/statement_printer.h"
 
 namespace {
 
@@ -39,21 +36,6 @@ bool add_externs(const std::string& lines, mcscript::extern_values& externs)
     return any;
 }
 
-// What "mcscript dump --extern ..." shows: every argument as the archive writes it.
-void walk_with_externs(mcscript::extern_values* externs)
-{
-    parser::unit* u = ParseUnit(kScript, externs, nullptr, true, nullptr);
-    if (!u)
-        return;
-    parser::subtree* main = u->find_subtree("main");
-    u->release();
-    if (!main)
-        return;
-    std::string out;
-    mcscript::print_walk(out, *main, mcscript::print_mode::dump);
-    main->release();
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -66,7 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     {
         mcscript::extern_values externs;
         bool any = separator != std::string::npos && add_externs(input.substr(0, separator), externs);
-        walk_with_externs(any ? &externs : nullptr);
+        // What "mcscript dump --extern ..." shows: every argument as the archive writes it.
+        walk_main(kScript, any ? &externs : nullptr, nullptr, mcscript::print_mode::dump);
     }
     {
         GameIniSettings record(kScript);
