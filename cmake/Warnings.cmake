@@ -4,4 +4,3 @@ target_compile_options(mc_warnings INTERFACE -Wall -Wextra -Wshadow -Wnon-virtua
 if(MC_WERROR)
   target_compile_options(mc_warnings INTERFACE -Werror)
 endif()
-target_include_directories(mc_warnings INTERFACE ${PROJECT_SOURCE_DIR})

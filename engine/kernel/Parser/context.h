@@ -24,8 +24,9 @@ class unit;
 class variable;
 struct unit_cache; // the shared cache of parsed units, owned by the loader's caller
 namespace diag {
+class context_events;
 class trace;
-}
+} // namespace diag
 
 class context {
 public:
@@ -123,7 +124,10 @@ public:
     // The scopes of refused blocks not yet ended, innermost last; they stand
     // inside every open block.
     std::vector<std::unique_ptr<variable_table>> refused_scopes;
-    diag::trace* trace = nullptr; // set only while diagnostics are collected
+    // Both set only while diagnostics are collected, to the same trace: the
+    // context reports through events, the grammar's actions use the trace.
+    diag::context_events* events = nullptr;
+    diag::trace* trace = nullptr;
     span here { 0, 0 }; // the construct the grammar is handing over, for diagnostics
     // The grammar's location stack at its last reduction, from the symbol
     // below the reduced ones: a syntax error report reads which symbols on
