@@ -10,6 +10,7 @@
 #include "engine/kernel/Parser/param_iterator.h"
 #include "engine/kernel/Parser/statements.h"
 #include "engine/kernel/Parser/subtree.h"
+#include "engine/kernel/ascii_case.h"
 #include "engine/kernel/log_record.h"
 #include "host/modules/filesystem_module.h"
 
@@ -18,11 +19,7 @@ const char* const kSkuSection = "SkuOverride";
 
 bool KeyLess::operator()(const string_base& a, const string_base& b) const
 {
-    const unsigned char* x = reinterpret_cast<const unsigned char*>(a.c_str());
-    const unsigned char* y = reinterpret_cast<const unsigned char*>(b.c_str());
-    auto fold = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; };
-    for (; *x && fold(*x) == fold(*y); ++x, ++y) { }
-    return fold(*x) < fold(*y);
+    return ascii::compare_ignoring_case(a.c_str(), b.c_str()) < 0;
 }
 
 namespace {

@@ -10,6 +10,7 @@
 #include <set>
 
 #include "engine/game/gameini_parser.h"
+#include "engine/kernel/ascii_case.h"
 #include "tools/mcscript/lsp_completion.h"
 
 namespace mcscript::lsp {
@@ -279,13 +280,7 @@ json argument_items(const workspace& w, const document& d, const std::string& ca
     return items;
 }
 
-bool same_key(const std::string& name, const char* key)
-{
-    auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : c; };
-    return key && std::equal(name.begin(), name.end(), key, key + std::strlen(key), [&](char a, char b) {
-        return fold(a) == fold(b);
-    });
-}
+bool same_key(const std::string& name, const char* key) { return key && ascii::equal_ignoring_case(name, key); }
 
 // The key row a statement name reads (the host ignores ASCII case), also by
 // its "_pc" variant (then pc is set); null for another name.

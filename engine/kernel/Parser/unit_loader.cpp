@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <optional>
 #include <string>
-#include <strings.h>
 
 #include "engine/kernel/Parser/context.h"
 #include "engine/kernel/Parser/diagnostics.h"
@@ -20,6 +19,7 @@
 #include "engine/kernel/Parser/statement_positions.h"
 #include "engine/kernel/Parser/unit.h"
 #include "engine/kernel/Parser/variable.h"
+#include "engine/kernel/ascii_case.h"
 #include "engine/kernel/log_record.h"
 #include "host/modules/filesystem_module.h"
 #include "platform/critical_section.h"
@@ -47,7 +47,7 @@ unit* find_cached(unit_cache* cache, const char* file_name)
 {
     platform::scoped_lock hold(unit_cache_lock.section);
     for (unit* u : cache->units) {
-        if (strcasecmp(u->name.c_str(), file_name) == 0) {
+        if (ascii::equal_ignoring_case(u->name.c_str(), file_name)) {
             u->add_ref();
             return u;
         }
@@ -205,7 +205,7 @@ parsing_file::~parsing_file() { innermost_file = outer; }
 bool in_progress(const char* file_name)
 {
     for (const parsing_file* f = innermost_file; f; f = f->outer)
-        if (f->name && strcasecmp(f->name, file_name) == 0)
+        if (f->name && ascii::equal_ignoring_case(f->name, file_name))
             return true;
     return false;
 }
@@ -266,7 +266,7 @@ unit* import_session::reuse(const char* file_name, bool* known)
     if (!session)
         return nullptr;
     for (entry& e : session->imported_) {
-        if (strcasecmp(e.name.c_str(), file_name) == 0) {
+        if (ascii::equal_ignoring_case(e.name.c_str(), file_name)) {
             *known = true;
             if (e.parsed)
                 e.parsed->add_ref();
