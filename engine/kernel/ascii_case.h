@@ -1,5 +1,5 @@
 // Letter case of ASCII text, the one way names are compared ignoring case:
-// file and unit names, settings keys, switches, log categories, registry keys.
+// file and unit names, settings keys, switches, log categories, header names.
 // Only A-Z and a-z change; every other byte, those above 127 included, stays.
 #pragma once
 

@@ -5,10 +5,10 @@
 #include "engine/kernel/Parser/front_end_trace.h"
 #include "engine/kernel/Parser/lexer_actions.h"
 #include "engine/kernel/Parser/parser_y.hpp"
+#include "engine/kernel/Parser/program_log.h"
 #include "engine/kernel/Parser/scanner.h"
 #include "engine/kernel/Parser/subtree.h"
 #include "engine/kernel/Parser/unit.h"
-#include "engine/kernel/log_record.h"
 
 namespace parser::grammar {
 namespace {
@@ -82,7 +82,7 @@ depth_notes::~depth_notes()
 
 void report_syntax_error(void* scanner, const char* message)
 {
-    Log::Labelled(LogLabel('C', 'L', 'O', 'G'), { "engine/kernel/Parser/parser_y", 3990, "yyerror" }, "%s at %s(%i)\n",
+    Log::Labelled(LogLabel('C', 'L', 'O', 'G'), { grammar_module, syntax_error_line, "yyerror" }, "%s at %s(%i)\n",
         message, yyget_text(scanner), yyget_lineno(scanner));
 }
 

@@ -5,11 +5,11 @@
 #include <atomic>
 
 #include "engine/kernel/Parser/grammar_actions.h"
+#include "engine/kernel/Parser/program_log.h"
 #include "engine/kernel/Parser/statements.h"
 #include "engine/kernel/Parser/subtree.h"
 #include "engine/kernel/Parser/unit.h"
 #include "engine/kernel/Parser/unit_loader.h"
-#include "engine/kernel/log_record.h"
 
 namespace parser {
 
@@ -79,8 +79,7 @@ uint32_t tree_iterator::stopped_walks() { return walks_stopped.load(); }
 void tree_iterator::stop(const char* what, int32_t limit)
 {
     ++walks_stopped;
-    Log::Category(Log::ELevel::Error, "Parser",
-        { "engine/kernel/Parser/ParserNodes", __LINE__, "parser::tree_iterator::next" }, true,
+    Log::Category(Log::ELevel::Error, "Parser", nodes_where(__LINE__, "parser::tree_iterator::next"), true,
         "%s nested more than %d levels deep: walk stopped\n", what, int(limit));
     current = nullptr;
     depth = 0;
