@@ -87,6 +87,32 @@ TEST_F(Walk, RecursiveSubtreesStopTheWalkWithAnError)
     EXPECT_EQ(records.back().level, 2);
 }
 
+// The shape debug builds assert: checked here at every stop of walks through
+// nested calls and conditionals, in copies, and after a limit ends a walk.
+TEST_F(Walk, TheWalksShapeHoldsAtEveryStatementAndInCopies)
+{
+    const char* const scripts[] = {
+        "sub leaf(int v = 0) { L(v); } sub mid(int v = 0) { if (v > 1) { call leaf(v = v); } M(v); }"
+        "sub main() { call mid(v = 1); call mid(v = 2); if (true) { if (false) { } else { call leaf(); } } T(); }",
+        "sub main() { Before(); call main(); }",
+    };
+    for (const char* script : scripts) {
+        write("main.ini", script);
+        parser::subtree* main = parser::load_main_subtree("main.ini");
+        ASSERT_NE(main, nullptr) << script;
+        parser::tree_iterator it;
+        int statements = 0;
+        for (it.start(&main->statements, nullptr, nullptr); it.current; it.advance(), ++statements) {
+            ASSERT_TRUE(it.invariants()) << script << " at statement " << statements;
+            parser::tree_iterator copy = it;
+            EXPECT_TRUE(copy.invariants()) << script << " at statement " << statements; // frames rebased
+        }
+        EXPECT_GT(statements, 0) << script;
+        EXPECT_TRUE(it.invariants()) << script << " at the end";
+        main->release();
+    }
+}
+
 TEST_F(Walk, AFalseConditionWithoutElseContributesNothing)
 {
     EXPECT_EQ(walk_text("sub main() { if (1 > 2) { No(); } Yes(); }"), "Yes()\n");
