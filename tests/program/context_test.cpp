@@ -136,16 +136,21 @@ TEST_F(Context, ARefusedConditionalKeepsItsBlocksPaired)
 {
     parse p("deep_if.ini");
     p.ctx.begin_subtree("main");
-    for (int i = 0; i < 22; ++i)
+    for (int i = 0; i < 22; ++i) {
         p.ctx.begin_if(make_var<bool>("b", constant(true)));
+        ASSERT_TRUE(p.ctx.invariants()) << i;
+    }
     EXPECT_EQ(p.ctx.depth, 23);
     p.ctx.begin_if(make_var<bool>("c", constant(false))); // its then-block is refused
     p.ctx.end_block();
     p.ctx.begin_else();
     p.ctx.end_block();
     EXPECT_EQ(p.ctx.depth, 23);
-    for (int i = 0; i < 22; ++i)
+    EXPECT_TRUE(p.ctx.invariants());
+    for (int i = 0; i < 22; ++i) {
         p.ctx.end_block();
+        ASSERT_TRUE(p.ctx.invariants()) << "every block that ends leaves nothing behind it " << i;
+    }
     EXPECT_EQ(p.ctx.depth, 1);
     p.ctx.end_subtree(nullptr);
     EXPECT_EQ(p.ctx.depth, 0);
@@ -280,6 +285,7 @@ TEST_F(Context, EndSubtreeFoldsConstantsButLeavesParametersOpen)
     p.ctx.declare(make_var<bool>("on", constant(false)));
     p.ctx.declare(int_var("k", 4));
     p.ctx.begin_subtree("main");
+    parser::subtree* main = p.ctx.current_subtree;
     parser::var<int32_t>* param = int_var("p", 1, parser::var_param);
     p.ctx.declare(param);
     auto typed = [&](const char* name) { return parser::var_cast<int32_t>(p.ctx.find_variable(name)); };
@@ -288,7 +294,8 @@ TEST_F(Context, EndSubtreeFoldsConstantsButLeavesParametersOpen)
     p.ctx.add_argument(typed("p"));
     parser::node_if* branch = nullptr;
     p.ctx.begin_if(parser::var_cast<bool>(p.ctx.find_variable("on")));
-    branch = p.ctx.open_ifs[1];
+    branch = dynamic_cast<parser::node_if*>(parser::statement_list::payload(main->statements.last()));
+    ASSERT_NE(branch, nullptr);
     p.ctx.begin_function("Then");
     p.ctx.end_block();
     p.ctx.begin_else();
