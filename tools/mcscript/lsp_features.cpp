@@ -10,13 +10,12 @@
 #include <set>
 
 #include "engine/game/gameini_parser.h"
+#include "engine/kernel/Parser/value_types.h"
 #include "engine/kernel/ascii_case.h"
 #include "tools/mcscript/lsp_completion.h"
 
 namespace mcscript::lsp {
 namespace {
-
-const char* const type_names[7] = { "bool", "int", "float", "vec3", "vec4", "mtx", "string" };
 
 // Protocol numbers.
 constexpr int severity_error = 1, severity_warning = 2, severity_information = 3;
@@ -147,7 +146,7 @@ json diagnostic_json(const document& d, const parser::diag::diagnostic& item)
     return out;
 }
 
-std::string type_name(uint8_t type) { return type < 7 ? type_names[type] : "?"; }
+std::string type_name(uint8_t type) { return type < parser::any_type ? parser::type_names[type] : "?"; }
 
 std::string kind_words(const declaration& v)
 {

@@ -102,19 +102,9 @@ const char* near_key(const std::string& name)
     return best;
 }
 
-// Type numbers of the language (bool 0 ... string 6) and their words.
-const char* const type_names[7] = { "bool", "int", "float", "vec3", "vec4", "mtx", "string" };
-
 std::string with_article(const char* type)
 {
     return std::string(type[0] == 'i' || type[0] == 'm' ? "an " : "a ") + type;
-}
-
-template <typename... T> int type_number_of(node_exp* e)
-{
-    int n = -1;
-    ((n < 0 && dynamic_cast<parser::node_expr<T>*>(e) ? void(n = parser::type_number_v<T>) : void()), ...);
-    return n;
 }
 
 // What an argument is, in words ("a string"), or why there is none.
@@ -123,8 +113,8 @@ std::string what_is(const node_function& f)
     if (f.arguments.empty())
         return "no argument";
     node_exp* first = parser::argument_list::payload(f.arguments.first());
-    int n = type_number_of<bool, int32_t, float, vec3, vec4, mtx44, string_base>(first);
-    return n < 0 ? "an argument of no type" : with_article(type_names[n]);
+    int n = parser::value_type_of(first);
+    return n < 0 ? "an argument of no type" : with_article(parser::type_names[n]);
 }
 
 std::string quoted(const std::string& text) { return "'" + text + "'"; }

@@ -28,7 +28,7 @@ struct extern_kind {
     const char* not_found;
 };
 
-const extern_kind extern_kinds[7] = {
+const extern_kind extern_kinds[any_type] = {
     { "parser::context::add_extern_bool_var", "[ERROR PARSER '%s'] extern bool var '%s = %s' not found!\n" },
     { "parser::context::add_extern_int_var", "[ERROR PARSER '%s'] extern int var '%s = %s' not found!\n" },
     { "parser::context::add_extern_float_var", "[ERROR PARSER '%s'] extern float var '%s = %s' not found!\n" },
@@ -39,8 +39,6 @@ const extern_kind extern_kinds[7] = {
 };
 
 const char* text_or_empty(const char* text) { return text ? text : ""; }
-
-const char* const type_names[7] = { "bool", "int", "float", "vec3", "vec4", "mtx", "string" };
 
 // The record's text as a diagnostic: one line, without the line feed.
 void show_record_text(diag::trace* trace, span here, const char* format, va_list args)

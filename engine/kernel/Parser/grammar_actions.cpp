@@ -90,16 +90,12 @@ void report_syntax_error(void* scanner, const char* message)
 
 parser::variable* parser::grammar::named_variable(int token, const token_value& value)
 {
-    switch (token) {
-    case TOK_BOOL_VAR: return static_cast<var<bool>*>(value.eb.node);
-    case TOK_INT_VAR: return static_cast<var<int32_t>*>(value.ei.node);
-    case TOK_FLOAT_VAR: return static_cast<var<float>*>(value.ef.node);
-    case TOK_VEC3_VAR: return static_cast<var<vec3>*>(value.e3.node);
-    case TOK_VEC4_VAR: return static_cast<var<vec4>*>(value.e4.node);
-    case TOK_MTX44_VAR: return static_cast<var<mtx44>*>(value.em.node);
-    case TOK_STRING_VAR: return static_cast<var<string_base>*>(value.es.node);
-    default: return nullptr;
-    }
+    if (token < TOK_BOOL_VAR || token > TOK_STRING_VAR)
+        return nullptr;
+    return visit_type(uint8_t(token - TOK_BOOL_VAR), [&](auto tag) -> variable* {
+        using T = typename decltype(tag)::type;
+        return static_cast<var<T>*>(typed_expr_of<T>(value).node);
+    });
 }
 
 int parser::grammar::refuse_token(void* scanner)
