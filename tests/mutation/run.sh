@@ -2,6 +2,7 @@
 # Measures the suite's power: applies deliberate faults to a scratch copy of the
 # product one at a time, builds, runs the suite and prints which faults it caught.
 #   tests/mutation/run.sh [NAME...]   all mutants, or only the named ones
+#   MC_MUTATION_REVISION=REV ...      the same against a commit (e.g. an older suite)
 # Every fault is one literal edit that must match exactly once, so a refactor
 # that moves the code shows up here as an error instead of a silent pass. The
 # working tree is never modified: the copy lives in build-mutation/ (ignored),
@@ -43,17 +44,17 @@ mutant host-exit-status host/WinFrame.cpp \
     $'ShutDownModules(run);\n    return int(run.message.wparam);' \
     $'ShutDownModules(run);\n    return 0;' \
     "the host exits 0 whatever the game's quit message said"
-mutant record-line engine/kernel/Parser/context.cpp \
-    'error(__LINE__, "parser::context::start_block"' \
-    'error(__LINE__ + 1, "parser::context::start_block"' \
-    "the nesting error's record names the wrong source line"
+mutant record-line host/language_selection.cpp \
+    'constexpr int kLocaleFallbackLine = 650;' \
+    'constexpr int kLocaleFallbackLine = 651;' \
+    "the locale fallback's record carries the wrong line"
 mutant name-limit engine/kernel/Parser/lexer_actions.cpp \
     'if (length >= token_text_size) {' \
     'if (length > token_text_size) {' \
     "a 64-character name is accepted (the limit is 63)"
 mutant nesting-limit engine/kernel/Parser/context.cpp \
-    'if (depth >= max_depth - 1) {' \
-    'if (depth >= max_depth - 2) {' \
+    'if (depth >= max_depth - 1 || !refused_scopes.empty()) {' \
+    'if (depth >= max_depth - 2 || !refused_scopes.empty()) {' \
     "the nesting error comes one level early"
 mutant live-count engine/kernel/Parser/slot_blocks.h \
     'if (--live_count == 0)' \
@@ -79,7 +80,7 @@ occurrences() {
 check_patterns() {
     local i count bad=0
     for i in "${selected[@]}"; do
-        count=$(occurrences "$(<"${files[i]}")" "${olds[i]}")
+        count=$(occurrences "$(<"$scratch/${files[i]}")" "${olds[i]}")
         if [ "$count" -ne 1 ]; then
             echo "mutant ${names[i]}: its pattern matches ${count} times in ${files[i]} (must be once)" >&2
             bad=1
@@ -88,22 +89,31 @@ check_patterns() {
     return $bad
 }
 
-# copy_tree: the scratch copy of the working tree (tracked and new files).
+# copy_tree: the scratch copy of the working tree (tracked and new files), or
+# of the commit MC_MUTATION_REVISION names.
 copy_tree() {
     rm -rf "$scratch"
     mkdir -p "$scratch"
-    git ls-files -z --cached --others --exclude-standard | tar --null -T - -cf - | tar -xf - -C "$scratch"
+    if [ -n "${MC_MUTATION_REVISION:-}" ]; then
+        git archive "$MC_MUTATION_REVISION" | tar -xf - -C "$scratch"
+    else
+        git ls-files -z --cached --others --exclude-standard | tar --null -T - -cf - | tar -xf - -C "$scratch"
+    fi
 }
 
-# apply I: writes mutant I's edit into the scratch copy.
+# apply I: writes mutant I's edit into the scratch copy, keeping the original.
 apply() {
-    local text
-    text=$(<"$root/${files[$1]}")
-    printf '%s\n' "${text/"${olds[$1]}"/"${news[$1]}"}" >"$scratch/${files[$1]}"
+    local file=$scratch/${files[$1]} text
+    cp -p "$file" "$file.unmutated"
+    text=$(<"$file")
+    printf '%s\n' "${text/"${olds[$1]}"/"${news[$1]}"}" >"$file"
 }
 
-# restore I: the scratch file back to the working tree's.
-restore() { cp "$root/${files[$1]}" "$scratch/${files[$1]}"; }
+# restore I: the scratch file back as it was.
+restore() {
+    mv "$scratch/${files[$1]}.unmutated" "$scratch/${files[$1]}"
+    touch "$scratch/${files[$1]}" # newer than the mutant's objects, so it is rebuilt
+}
 
 # verdict I: builds and tests the mutant; prints caught (and the first failing
 # test), missed, or no-build.
@@ -120,12 +130,16 @@ verdict() {
     fi
 }
 
-# share: the tests' share of all C++ lines (lexer and grammar sources included).
+# share: the tests' share of all C++ lines of the copy (lexer and grammar
+# sources included, build output not). In a checkout the same count is
+#   git ls-files '*.cpp' '*.h' '*.l' '*.y' | xargs cat | wc -l      (all)
+#   git ls-files 'tests/*.cpp' 'tests/*.h' | xargs cat | wc -l      (tests)
 share() {
     local all tests
-    all=$(git ls-files '*.cpp' '*.h' '*.l' '*.y' | xargs cat | wc -l)
-    tests=$(git ls-files 'tests/*.cpp' 'tests/*.h' | xargs cat | wc -l)
-    echo "tests: $tests of $all C++ lines ($((100 * tests / all)) %)"
+    all=$(cd "$scratch" && find . -path ./build -prune -o -type f \( -name '*.cpp' -o -name '*.h' -o -name '*.l' \
+        -o -name '*.y' \) -print0 | xargs -0 cat | wc -l)
+    tests=$(cd "$scratch" && find tests -type f \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 cat | wc -l)
+    echo "tests: $tests of $all C++ lines ($((1000 * tests / all / 10)).$((1000 * tests / all % 10)) %)"
 }
 
 selected=()
@@ -135,9 +149,8 @@ for i in "${!names[@]}"; do
     fi
 done
 [ ${#selected[@]} -gt 0 ] || { echo "no mutant named: $*" >&2; exit 2; }
-check_patterns || exit 2
-
 copy_tree
+check_patterns || exit 2
 cmake -S "$scratch" -B "$scratch/build" -G Ninja -DMC_WERROR=ON >/dev/null
 cmake --build "$scratch/build" >/dev/null
 ctest --test-dir "$scratch/build" -j2 --stop-on-failure >/dev/null \
