@@ -4,21 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "engine/kernel/Parser/node_list.h"
 #include "engine/kernel/Parser/node_pool.h"
-#include "host/modules/filesystem_module.h"
-
-// One finished log record. A record ends with its message's newline, which the
-// filesystem module drops from the text it hands the observer.
-struct captured_record {
-    int level;
-    std::string category;
-    std::string function;
-    std::string text;
-};
+#include "tests/support/captured_record.h"
 
 class ReleasedPoolsTest : public ::testing::Test {
 protected:
@@ -34,17 +22,12 @@ protected:
     // Captures the log records into records until the test ends.
     void capture_records()
     {
-        Log::SetObserver(&observe, this);
+        Log::SetObserver(&capture_record, &records);
         capturing_ = true;
     }
 
-    std::vector<captured_record> records;
+    captured_records records;
 
 private:
-    static void observe(const Log::Record& r, void* self)
-    {
-        static_cast<ReleasedPoolsTest*>(self)->records.push_back(
-            { r.level, r.category ? r.category : "", r.function ? r.function : "", r.text ? r.text : "" });
-    }
     bool capturing_ = false;
 };
