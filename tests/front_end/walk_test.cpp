@@ -69,12 +69,13 @@ TEST_F(Walk, TypedReadsReportTheirTypeErrors)
     parser::param_iterator none(it);
     EXPECT_EQ(none.get_int(), 0);
     main->release();
-    ASSERT_EQ(records.size(), 3u);
-    EXPECT_EQ(records[0].text, "Param 0 in function f() is not a string");
-    EXPECT_EQ(records[0].function, "parser::param_iterator::dump_error");
-    EXPECT_EQ(records[0].level, 2);
-    EXPECT_EQ(records[1].text, "Param 2 in function f() is not an int");
-    EXPECT_EQ(records[2].text, "Param 0 in function e() is not an int");
+    const char* where = "parser::param_iterator::dump_error";
+    EXPECT_EQ(records,
+        (captured_records {
+            { 2, "Parser", where, "Param 0 in function f() is not a string" },
+            { 2, "Parser", where, "Param 2 in function f() is not an int" },
+            { 2, "Parser", where, "Param 0 in function e() is not an int" },
+        }));
 }
 
 TEST_F(Walk, RecursiveSubtreesStopTheWalkWithAnError)

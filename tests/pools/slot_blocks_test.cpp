@@ -1,84 +1,114 @@
-// The block chain under both pools: newest block first, previous pointing back
-// at the newer block, the reset to the newest block, and the shape check that
-// debug builds assert after every change.
-#include "engine/kernel/Parser/slot_blocks.h"
+// The block chain both slot pools are made of, over blocks of four slots: a
+// new block at the fifth live slot, the reset to the newest block when the last
+// slot comes back, the most recently freed slot handed out first, and the shape
+// check that debug builds assert after every change.
+#include <algorithm>
+#include <vector>
 
 #include <gtest/gtest.h>
 
-#include <vector>
+#include "engine/kernel/Parser/slot_blocks.h"
 
 namespace {
 
-struct slot {
-    slot* next_free;
-    char payload[24];
+struct test_slot {
+    test_slot* next_free;
+    long payload;
 };
-constexpr size_t slots_per_block = 4;
-using chain = parser::slot_blocks<slot, slots_per_block>;
 
-// Every block from the newest, following next; each block's previous is
-// checked against the block walked just before it.
-std::vector<chain::block*> walk(const chain& c)
-{
-    std::vector<chain::block*> blocks;
-    for (chain::block* b = c.first_block; b; b = b->next) {
-        EXPECT_EQ(b->previous, blocks.empty() ? nullptr : blocks.back()) << "block " << blocks.size();
-        blocks.push_back(b);
+constexpr uint32_t slots_per_block = 4;
+
+class SlotBlocks : public ::testing::Test {
+protected:
+    void TearDown() override { chain.free_all(); }
+
+    std::vector<test_slot*> take(uint32_t n)
+    {
+        std::vector<test_slot*> slots;
+        for (uint32_t i = 0; i < n; ++i)
+            slots.push_back(chain.take("test slot"));
+        return slots;
     }
-    return blocks;
+    void give_back(const std::vector<test_slot*>& slots)
+    {
+        for (test_slot* s : slots)
+            chain.give_back(s);
+    }
+
+    parser::slot_blocks<test_slot, slots_per_block> chain;
+};
+
+TEST_F(SlotBlocks, AFullBlockOpensANewOneAndTheResetKeepsTheNewest)
+{
+    std::vector<test_slot*> slots = take(slots_per_block);
+    EXPECT_EQ(1u, chain.block_count());
+    test_slot* extra = chain.take("test slot");
+    EXPECT_EQ(2u, chain.block_count());
+    EXPECT_EQ(slots_per_block + 1, chain.live_count);
+    EXPECT_EQ(chain.first_block, chain.first_block->next->previous) << "the older block points back at the newer";
+    EXPECT_TRUE(chain.invariants());
+
+    std::swap(slots[1], slots[3]); // give back out of order
+    give_back(slots);
+    EXPECT_EQ(2u, chain.block_count());
+    EXPECT_EQ(1u, chain.live_count);
+    chain.give_back(extra);
+    EXPECT_EQ(1u, chain.block_count());
+    EXPECT_EQ(0u, chain.live_count);
+    EXPECT_TRUE(chain.invariants());
+
+    // The newer block stayed, with all its slots free again in address order.
+    std::vector<test_slot*> again = take(slots_per_block);
+    EXPECT_EQ(1u, chain.block_count());
+    for (uint32_t i = 0; i < slots_per_block; ++i)
+        EXPECT_EQ(extra + i, again[i]) << i;
+    give_back(again);
 }
 
-TEST(SlotBlocks, NewBlocksGoFirstAndLinkBothWays)
+TEST_F(SlotBlocks, TheMostRecentlyFreedSlotIsReusedFirst)
 {
-    chain c;
-    EXPECT_TRUE(c.invariants());
-    std::vector<slot*> taken;
-    for (size_t i = 0; i < 3 * slots_per_block + 1; ++i) {
-        taken.push_back(c.take("test"));
-        ASSERT_TRUE(c.invariants()) << "after slot " << i;
-    }
-    std::vector<chain::block*> blocks = walk(c);
-    ASSERT_EQ(blocks.size(), 4u);
-    EXPECT_EQ(taken.back(), blocks[0]->slots) << "the newest block serves first";
-    EXPECT_EQ(taken.front(), blocks[3]->slots);
+    std::vector<test_slot*> slots = take(3);
+    chain.give_back(slots[1]);
+    chain.give_back(slots[2]);
+    chain.give_back(slots[0]);
+    EXPECT_EQ(0u, chain.live_count);
+    slots = take(4); // the reset kept the block: its slots come in address order
+    std::vector<test_slot*> sorted(slots);
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(sorted, slots);
 
-    for (size_t i = 0; i + 1 < taken.size(); ++i)
-        c.give_back(taken[i]);
-    EXPECT_EQ(c.block_count(), 4u) << "blocks stay while a slot is live";
-    c.give_back(taken.back());
-    EXPECT_EQ(walk(c), std::vector<chain::block*> { blocks[0] }) << "the reset keeps the newest block only";
-    EXPECT_TRUE(c.invariants());
-    EXPECT_EQ(c.take("test"), blocks[0]->slots) << "and hands its slots out from the start again";
-    c.free_all();
-    EXPECT_TRUE(c.invariants());
+    chain.give_back(slots[1]);
+    chain.give_back(slots[3]);
+    EXPECT_EQ(slots[3], chain.take("test slot"));
+    EXPECT_EQ(slots[1], chain.take("test slot"));
+    test_slot* fresh = chain.take("test slot");
+    EXPECT_EQ(0, std::count(slots.begin(), slots.end(), fresh));
+    EXPECT_EQ(2u, chain.block_count());
+    slots.push_back(fresh);
+    give_back(slots);
 }
 
-TEST(SlotBlocks, TheShapeCheckFindsABrokenChain)
+TEST_F(SlotBlocks, TheShapeCheckFindsABrokenChain)
 {
-    chain c;
-    std::vector<slot*> taken;
-    for (size_t i = 0; i < 2 * slots_per_block + 1; ++i)
-        taken.push_back(c.take("test"));
-    ASSERT_TRUE(c.invariants());
-    chain::block* middle = c.first_block->next;
+    std::vector<test_slot*> slots = take(2 * slots_per_block + 1);
+    ASSERT_TRUE(chain.invariants());
+    auto* middle = chain.first_block->next;
 
     middle->previous = nullptr; // a previous pointer that no longer names the newer block
-    EXPECT_FALSE(c.invariants());
-    middle->previous = c.first_block;
+    EXPECT_FALSE(chain.invariants());
+    middle->previous = chain.first_block;
 
-    c.first_block->previous = middle; // the newest block claims a newer one
-    EXPECT_FALSE(c.invariants());
-    c.first_block->previous = nullptr;
+    chain.first_block->previous = middle; // the newest block claims a newer one
+    EXPECT_FALSE(chain.invariants());
+    chain.first_block->previous = nullptr;
 
-    slot* fresh = c.fresh;
-    c.fresh = middle->slots; // fresh slots outside the newest block
-    EXPECT_FALSE(c.invariants());
-    c.fresh = fresh;
+    test_slot* fresh = chain.fresh;
+    chain.fresh = middle->slots; // fresh slots outside the newest block
+    EXPECT_FALSE(chain.invariants());
+    chain.fresh = fresh;
 
-    ASSERT_TRUE(c.invariants());
-    for (slot* s : taken)
-        c.give_back(s);
-    c.free_all();
+    ASSERT_TRUE(chain.invariants());
+    give_back(slots);
 }
 
 } // namespace
