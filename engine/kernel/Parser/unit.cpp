@@ -6,21 +6,9 @@
 
 #include "engine/kernel/Parser/subtree.h"
 #include "engine/kernel/Parser/variable.h"
+#include "engine/kernel/ascii_case.h"
 
 namespace parser {
-
-namespace {
-
-char lower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
-
-// File and unit names compare ignoring the case of ASCII letters.
-bool same_file_name(const char* a, const char* b)
-{
-    for (; *a && lower(*a) == lower(*b); ++a, ++b) { }
-    return lower(*a) == lower(*b);
-}
-
-} // namespace
 
 unit::unit(const char* unit_name)
     : name(unit_name ? unit_name : "interactive")
@@ -69,7 +57,7 @@ parser::subtree* unit::search_subtree(const char* subtree_name, std::vector<cons
 unit* unit::search_import(const char* file_name, std::vector<const unit*>& seen)
 {
     for (unit* u : imports) {
-        if (same_file_name(u->name.c_str(), file_name))
+        if (ascii::equal_ignoring_case(u->name.c_str(), file_name)) // file names ignore ASCII case
             return u;
         if (first_visit(u, seen))
             if (unit* found = u->search_import(file_name, seen))
