@@ -16,14 +16,14 @@ bool g_FullDump = false;
 // for a debugger.
 HostRun* g_CrashedRun = nullptr;
 
-struct guarded_run {
+struct GuardedRun {
     HostRun* run;
     int (*body)(HostRun& run);
 };
 
 int run_body(void* argument)
 {
-    auto* guarded = static_cast<guarded_run*>(argument);
+    auto* guarded = static_cast<GuardedRun*>(argument);
     return guarded->body(*guarded->run);
 }
 
@@ -50,7 +50,7 @@ void InstallHostDumpFunction(HostRun& run)
 
 bool RunGuarded(HostRun& run, int (*body)(HostRun& run), int* result)
 {
-    guarded_run guarded { &run, body };
+    GuardedRun guarded { &run, body };
     return platform::guarded_call(run_body, dump_filter, &guarded, result);
 }
 

@@ -95,7 +95,7 @@ void read_into(const GameIniKey& k, KeyMap& from, TextSetting& s)
 using S = GameIniSettings;
 
 // The key table, in its reading order.
-const GameIniKey key_table[] = {
+const GameIniKey kKeyTable[] = {
     { "FreeResourceLoading", nullptr, PcRule::None, KeyReader::Present, "off", "travels to the game",
         &S::FreeResourceLoading },
     { "LowViolence", nullptr, PcRule::None, KeyReader::Present, "off", "travels to the game", &S::LowViolence },
@@ -131,7 +131,7 @@ const GameIniKey key_table[] = {
 
 } // namespace
 
-std::span<const GameIniKey> GameIniKeys() { return key_table; }
+std::span<const GameIniKey> GameIniKeys() { return kKeyTable; }
 
 const char* ArgumentType(KeyReader reader)
 {
@@ -218,6 +218,6 @@ void GameIniSettings::Index()
 // The key table, in its order.
 void GameIniSettings::ReadKeys(KeyMap& from)
 {
-    for (const GameIniKey& k : key_table)
+    for (const GameIniKey& k : kKeyTable)
         std::visit([&](auto field) { read_into(k, from, this->*field); }, k.field);
 }
