@@ -29,36 +29,28 @@ struct Start {
     std::vector<std::string> env; // NAME=VALUE added to the test's environment
     fsys::path folder; // its current folder; empty: the copy of the sample game
     bool ends_early = false; // it ends without the shutdown sequence (a leak checker is told)
-    bool no_room = false; // files may not grow (a full disk): writes to them fail; POSIX only
     std::string executable = MC_MIRECREST_PATH;
 
-    Start ending_early() const
+    // Changes chained on a Start(): Start().with_env("A=1").ending_early().
+    Start& ending_early()
     {
-        return changed([](Start& s) { s.ends_early = true; });
+        ends_early = true;
+        return *this;
     }
-    Start without_room() const
+    Start& with_env(const std::string& e)
     {
-        return changed([](Start& s) { s.no_room = true; });
+        env.push_back(e);
+        return *this;
     }
-    Start with_env(const std::string& e) const
+    Start& in(const fsys::path& f)
     {
-        return changed([&](Start& s) { s.env.push_back(e); });
+        folder = f;
+        return *this;
     }
-    Start in(const fsys::path& f) const
+    Start& from(const std::string& e)
     {
-        return changed([&](Start& s) { s.folder = f; });
-    }
-    Start from(const std::string& e) const
-    {
-        return changed([&](Start& s) { s.executable = e; });
-    }
-
-private:
-    template <class Change> Start changed(Change change) const
-    {
-        Start s = *this;
-        change(s);
-        return s;
+        executable = e;
+        return *this;
     }
 };
 

@@ -5,7 +5,6 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -75,11 +74,6 @@ std::vector<char*> pointers(std::vector<std::string>& texts)
     dup2(in, 0);
     dup2(output, 1);
     dup2(output, 2);
-    if (start.no_room) {
-        std::signal(SIGXFSZ, SIG_IGN); // kept across exec: writes fail instead
-        rlimit none { 0, 0 };
-        setrlimit(RLIMIT_FSIZE, &none);
-    }
     alarm(kRunLimitSeconds);
     execve(argv[0], argv.data(), envp.data());
     _exit(127);
