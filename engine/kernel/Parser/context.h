@@ -125,10 +125,6 @@ public:
     std::vector<std::unique_ptr<variable_table>> refused_scopes;
     diag::trace* trace = nullptr; // set only while diagnostics are collected
     span here { 0, 0 }; // the construct the grammar is handing over, for diagnostics
-    // The grammar's location stack at its last reduction, from the symbol
-    // below the reduced ones: a syntax error report reads which symbols on
-    // top of the stack were reduced from nothing.
-    const span* reduced_at = nullptr;
 
 private:
     void refuse_block();

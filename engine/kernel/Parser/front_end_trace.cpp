@@ -232,6 +232,11 @@ observing::~observing() { active_observer = previous_; }
 
 observer* observing::active() { return active_observer; }
 
+void trace::show_watcher(const token_seen& t, const token_value& value)
+{
+    watcher_->token(t.number, t.where, grammar::named_variable(t.number, value));
+}
+
 position trace::at(span where) const
 {
     if (!text_)

@@ -113,9 +113,3 @@ int parser::grammar::refuse_token(void* scanner)
         int(max_expression_depth), ctx->current_unit->name.c_str(), yyget_lineno(scanner));
     return parser::lex::refused_token;
 }
-
-int yylex(parser::token_value* value, yyscan_t scanner)
-{
-    parser::span where { 0, 0 };
-    return yylex(value, &where, scanner);
-}
