@@ -3,8 +3,10 @@
 // the expression bound is refused, on a stack as small as the game's.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 
+#include "engine/kernel/Parser/grammar_actions.h"
 #include "engine/kernel/Parser/subtree.h"
 #include "engine/kernel/Parser/unit.h"
 #include "engine/kernel/Parser/unit_loader.h"
@@ -128,3 +130,37 @@ TEST_F(Depth, ImportsNestAtMostEightDeep)
 }
 
 } // namespace
+
+// The grammar's notes of variable depths: each look-up finds the last note of
+// its variable, through the table's doublings; a variable never noted stands
+// one level deep, and nothing is noted outside a parse.
+TEST(DepthNotes, LookUpsFindTheLastNoteOfEachVariable)
+{
+    struct alignas(128) slot {
+        char bytes[128];
+    };
+    static slot slots[5000]; // addresses shaped like the node pool's variables; only compared
+    auto v = [](int i) { return reinterpret_cast<const parser::variable*>(&slots[i]); };
+    std::map<int, int32_t> expected;
+    {
+        parser::grammar::depth_notes notes;
+        {
+            parser::grammar::depth_notes inner; // an import's parse shares the outermost notes
+            for (int i = 0; i < 5000; i += 2) {
+                parser::grammar::remember_depth(v(i), i % 997);
+                expected[i] = i % 997;
+            }
+        }
+        for (int i = 0; i < 5000; i += 6) {
+            parser::grammar::remember_depth(v(i), 7); // noted again
+            expected[i] = 7;
+        }
+        for (int i = 0; i < 5000; ++i) {
+            auto found = expected.find(i);
+            ASSERT_EQ(parser::grammar::variable_depth(v(i)), found == expected.end() ? 1 : found->second + 1) << i;
+        }
+    }
+    EXPECT_EQ(parser::grammar::variable_depth(v(0)), 1) << "forgotten at the parse's end";
+    parser::grammar::remember_depth(v(0), 5);
+    EXPECT_EQ(parser::grammar::variable_depth(v(0)), 1) << "nothing noted outside a parse";
+}

@@ -16,23 +16,22 @@ namespace {
 // Per thread: a parse and the imports it runs all happen on one thread. Only
 // plain values are thread-local; the notes themselves live with the parse.
 thread_local int32_t deepest_in_subtree = 0;
-thread_local std::unordered_map<const variable*, int32_t>* notes = nullptr;
+thread_local depth_notes* notes = nullptr;
 
 } // namespace
-
 
 int32_t variable_depth(const variable* v)
 {
     if (!notes)
         return 1;
-    auto found = notes->find(v);
-    return found == notes->end() ? 1 : found->second + 1; // the variable node is a level too
+    const int32_t* found = notes->find(v);
+    return found ? *found + 1 : 1; // the variable node is a level too
 }
 
 void remember_depth(const variable* v, int32_t depth)
 {
     if (notes)
-        (*notes)[v] = depth;
+        notes->note(v, depth);
 }
 
 void note_depth(int32_t depth)
@@ -67,7 +66,8 @@ depth_notes::depth_notes()
     : outermost_(notes == nullptr)
 {
     if (outermost_) {
-        notes = &depths_;
+        slots_.assign(64, entry { nullptr, 0 });
+        notes = this;
         too_deep_flag = false;
     }
 }
@@ -78,6 +78,40 @@ depth_notes::~depth_notes()
         notes = nullptr;
         too_deep_flag = false;
     }
+}
+
+// Variables sit in 128-byte pool slots: the bits above the slot size, mixed
+// by a multiplication, spread them over the table.
+size_t depth_notes::slot_of(const variable* v) const
+{
+    uint64_t mixed = (uint64_t(reinterpret_cast<uintptr_t>(v)) >> 7) * 0x9E3779B97F4A7C15ull;
+    return size_t(mixed >> 32) & (slots_.size() - 1);
+}
+
+const int32_t* depth_notes::find(const variable* v) const
+{
+    size_t mask = slots_.size() - 1;
+    for (size_t i = slot_of(v); slots_[i].v; i = (i + 1) & mask)
+        if (slots_[i].v == v)
+            return &slots_[i].depth;
+    return nullptr;
+}
+
+void depth_notes::note(const variable* v, int32_t depth)
+{
+    if (2 * (used_ + 1) > slots_.size()) {
+        std::vector<entry> old(2 * slots_.size(), entry { nullptr, 0 });
+        old.swap(slots_);
+        used_ = 0;
+        for (const entry& e : old)
+            if (e.v)
+                note(e.v, e.depth);
+    }
+    size_t mask = slots_.size() - 1;
+    size_t i = slot_of(v);
+    for (; slots_[i].v && slots_[i].v != v; i = (i + 1) & mask) { }
+    used_ += slots_[i].v == nullptr;
+    slots_[i] = { v, depth };
 }
 
 void report_syntax_error(void* scanner, const char* message)
@@ -91,14 +125,22 @@ void report_syntax_error(void* scanner, const char* message)
 parser::variable* parser::grammar::named_variable(int token, const token_value& value)
 {
     switch (token) {
-    case TOK_BOOL_VAR: return static_cast<var<bool>*>(value.eb.node);
-    case TOK_INT_VAR: return static_cast<var<int32_t>*>(value.ei.node);
-    case TOK_FLOAT_VAR: return static_cast<var<float>*>(value.ef.node);
-    case TOK_VEC3_VAR: return static_cast<var<vec3>*>(value.e3.node);
-    case TOK_VEC4_VAR: return static_cast<var<vec4>*>(value.e4.node);
-    case TOK_MTX44_VAR: return static_cast<var<mtx44>*>(value.em.node);
-    case TOK_STRING_VAR: return static_cast<var<string_base>*>(value.es.node);
-    default: return nullptr;
+    case TOK_BOOL_VAR:
+        return static_cast<var<bool>*>(value.eb.node);
+    case TOK_INT_VAR:
+        return static_cast<var<int32_t>*>(value.ei.node);
+    case TOK_FLOAT_VAR:
+        return static_cast<var<float>*>(value.ef.node);
+    case TOK_VEC3_VAR:
+        return static_cast<var<vec3>*>(value.e3.node);
+    case TOK_VEC4_VAR:
+        return static_cast<var<vec4>*>(value.e4.node);
+    case TOK_MTX44_VAR:
+        return static_cast<var<mtx44>*>(value.em.node);
+    case TOK_STRING_VAR:
+        return static_cast<var<string_base>*>(value.es.node);
+    default:
+        return nullptr;
     }
 }
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include <cstring>
-#include <unordered_map>
+#include <vector>
 
 #include "engine/kernel/Parser/context.h"
 #include "engine/kernel/Parser/node_extract.h"
@@ -59,8 +59,22 @@ public:
     depth_notes(const depth_notes&) = delete;
     depth_notes& operator=(const depth_notes&) = delete;
 
+    // The depth noted for v, or null.
+    const int32_t* find(const variable* v) const;
+    // Notes v's depth, replacing an earlier note.
+    void note(const variable* v, int32_t depth);
+
 private:
-    std::unordered_map<const variable*, int32_t> depths_;
+    // An open-addressed hash table in one array, at most half full, so a
+    // look-up (one per variable token) touches one or two entries and a note
+    // allocates nothing but the occasional doubling.
+    struct entry {
+        const variable* v; // null: a free slot
+        int32_t depth;
+    };
+    size_t slot_of(const variable* v) const;
+    std::vector<entry> slots_;
+    size_t used_ = 0;
     bool outermost_;
 };
 
