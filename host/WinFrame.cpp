@@ -77,14 +77,6 @@ int refuse(HostRun& run)
     return kExitEarly;
 }
 
-// A module that hands out no object where start-up needs one: the run cannot
-// go on, so start-up is refused rather than crashing on the null object.
-int refuse_missing_object(HostRun& run, int line, const char* what)
-{
-    Log::Fatal(HostWhere(line), "%s returned no object: start-up stops\n", what);
-    return refuse(run);
-}
-
 void start_asset_manager(const HostRun& run)
 {
     AssetManager* assets = GetAssetManager();
@@ -133,47 +125,61 @@ void hand_mount_helper_to_game(IGame& game, Mount::IMountHelper* mount_helper)
     game.SetNamedValue("MountHelper", value);
 }
 
-// From the engine version check through the message loop to the release of the
-// run's texts: everything the crash guard covers. Every refusal releases what
-// start-up made so far; only "/DumpRTTI" and a failed IGame::Initialize end
-// without the shutdown sequence, as the start-up sequence defines.
-int run_game(HostRun& run)
+// A module that hands out no object where start-up needs one: the run cannot
+// go on, so start-up is refused rather than crashing on the null object.
+bool report_missing_object(int line, const char* what)
+{
+    Log::Fatal(HostWhere(line), "%s returned no object: start-up stops\n", what);
+    return false;
+}
+
+// The engine version, the single instance and the directories the run works in.
+bool check_engine_and_directories(HostRun& run)
 {
     if (GetEngineDllVersion() != kEngineDllVersion) {
         platform::message_box(nullptr, "Invalid engine dll version!", "Error...", platform::mb_iconerror);
-        return refuse(run);
+        return false;
     }
-    if (!CheckSingleInstance(run.command_line))
-        return refuse(run);
-    if (!FindExecutableDirectory(run.executable_dir))
-        return refuse(run);
-    if (!FindWorkingDirectory(run.command_line, run.executable_dir, run.working_dir))
-        return refuse(run);
-    if (!ApplyGameDirSwitch(run.command_line, run.working_dir))
-        return refuse(run);
+    return CheckSingleInstance(run.command_line) && FindExecutableDirectory(run.executable_dir)
+        && FindWorkingDirectory(run.command_line, run.executable_dir, run.working_dir)
+        && ApplyGameDirSwitch(run.command_line, run.working_dir);
+}
+
+// The splash screen, the command line's switches and the write directory.
+bool read_switches(HostRun& run)
+{
     load_icons(run);
     ShowSplashscreen(run.instance, kSplashBitmap, kProductNameString, run.large_icon);
     run.splash_shown = true;
     ReadWriteDirectoryName(run.write_dir_name);
     SplitCommandLine(run.command_line, run.instance);
     if (!ScanTokenSwitches(g_CommandLineTokens, run.switches))
-        return refuse(run);
+        return false;
     if (run.switches.game_folder[0] == 0)
         run.switches.game_folder = "Engine";
-    if (!ChooseWriteDirectory(
-            run.write_dir_name, run.working_dir, run.switches.game_folder, run.write_dir, run.fs_flags))
-        return refuse(run);
+    return ChooseWriteDirectory(
+        run.write_dir_name, run.working_dir, run.switches.game_folder, run.write_dir, run.fs_flags);
+}
+
+// The mount helper, the filesystem module and the asset manager, once the disk
+// has room to write.
+bool start_filesystem(HostRun& run)
+{
     run.mount_helper = Mount::CreateMountHelper(run.working_dir.c_str(), run.switches.game_folder, run.switches.prefix);
     if (!run.mount_helper)
-        return refuse_missing_object(run, __LINE__, "Mount::CreateMountHelper");
+        return report_missing_object(__LINE__, "Mount::CreateMountHelper");
     fs::init(run.write_dir.c_str(), run.fs_flags, "out/cache", false, true, kUserFiles);
     run.filesystem_started = true;
     start_asset_manager(run);
-    if (!CheckFreeDiskSpace(run.write_dir.c_str()))
-        return refuse(run);
+    return CheckFreeDiskSpace(run.write_dir.c_str());
+}
+
+// game.ini, Steam, the languages and the game script.
+bool apply_settings_and_languages(HostRun& run)
+{
     add_mount_sources(*run.mount_helper);
     if (!ApplyGameIniSettings(run.switches.ini_file_name, run))
-        return refuse(run);
+        return false;
     if (HasSwitch(run.command_line_copy.c_str(), "-noassert"))
         CrashShowMessageBox(false);
     IGame::SteamInitialize(run.switches.game_folder, run.app_id);
@@ -182,17 +188,26 @@ int run_game(HostRun& run)
     add_language_sources(*run.mount_helper, run);
     start_game_script(run);
     run.game_script_started = true;
-    if (run.switches.dump_rtti) {
-        // The shutdown sequence does not run: the modules, the mount helper
-        // and the icons stay until the process ends.
-        DumpRTTI();
-        ReleaseRunTexts(run);
-        run.skip_shutdown = true;
-        return kExitEarly;
-    }
+    return true;
+}
+
+// "/DumpRTTI": the type list is written and the run ends without the shutdown
+// sequence; the modules, the mount helper and the icons stay until the process
+// ends.
+int dump_rtti(HostRun& run)
+{
+    DumpRTTI();
+    ReleaseRunTexts(run);
+    run.skip_shutdown = true;
+    return kExitEarly;
+}
+
+// The game object made and initialised; false when no object comes back.
+bool create_game(HostRun& run)
+{
     run.game = CreateGame(run.game_class_name.c_str(), run.instance, true, run.switches.game_folder);
     if (!run.game)
-        return refuse_missing_object(run, __LINE__, "CreateGame");
+        return report_missing_object(__LINE__, "CreateGame");
     run.game->SetGameDirectories(run.working_dir.c_str(), run.switches.game_folder, run.switches.prefix);
     HideSplashscreen();
     run.splash_shown = false;
@@ -201,6 +216,22 @@ int run_game(HostRun& run)
     // A game that cannot initialise ends the process here, with nothing shut down.
     if (run.game->Initialize(run.command_line, run.show_command, run.large_icon, run.small_icon, 0, 0, nullptr) != 0)
         platform::exit_process(1);
+    return true;
+}
+
+// From the engine version check through the message loop to the release of the
+// run's texts: everything the crash guard covers. Every refusal releases what
+// start-up made so far; only "/DumpRTTI" and a failed IGame::Initialize end
+// without the shutdown sequence, as the start-up sequence defines.
+int run_game(HostRun& run)
+{
+    if (!check_engine_and_directories(run) || !read_switches(run) || !start_filesystem(run)
+        || !apply_settings_and_languages(run))
+        return refuse(run);
+    if (run.switches.dump_rtti)
+        return dump_rtti(run);
+    if (!create_game(run))
+        return refuse(run);
     RunMessageLoop(*run.game, run.message);
     ShutDownModules(run);
     return int(run.message.wparam);

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "engine/kernel/ascii_case.h"
 #include "host/crash_guard.h"
 #include "host/host_log.h"
 
@@ -52,16 +53,6 @@ size_t store_module_name(CommandLineTokens& tokens, InstanceHandle instance)
     tokens.entries[0] = tokens.text;
     tokens.count = 1;
     return end + 1;
-}
-
-char lower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
-
-bool equal_ignoring_case(const char* a, const char* b)
-{
-    for (; *a && *b; ++a, ++b)
-        if (lower(*a) != lower(*b))
-            return false;
-    return *a == *b;
 }
 
 bool starts_with(const char* token, const char* prefix)
@@ -120,7 +111,7 @@ constexpr TokenSwitch kTokenSwitches[] = {
 bool apply_token(const char* token, TokenSwitches& switches)
 {
     for (const TokenSwitch& s : kTokenSwitches) {
-        if (s.whole_token_any_case ? equal_ignoring_case(token, s.text) : starts_with(token, s.text))
+        if (s.whole_token_any_case ? ascii::equal_ignoring_case(token, s.text) : starts_with(token, s.text))
             return s.apply(token + std::strlen(s.text), switches);
     }
     return true;

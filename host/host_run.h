@@ -24,8 +24,8 @@ struct HostRun {
     PathText write_dir;
     FFSAddSourceFlags::ENUM fs_flags = FFSAddSourceFlags::Default;
 
-    // The game.ini record, from step 20 to the release of the run's texts (or
-    // the end of WinMain, on the paths that end before shutdown).
+    // The game.ini record, from its reading at start-up to the release of the
+    // run's texts (or the end of WinMain, on the paths that end before shutdown).
     std::unique_ptr<GameIniSettings> settings;
     // Set by game.ini.
     PathText game_class_name { "Game" };

@@ -8,9 +8,10 @@
 #include <cstdlib>
 
 #include "engine/kernel/Parser/param_iterator.h"
+#include "engine/kernel/Parser/program_log.h"
 #include "engine/kernel/Parser/statements.h"
 #include "engine/kernel/Parser/subtree.h"
-#include "engine/kernel/log_record.h"
+#include "engine/kernel/ascii_case.h"
 #include "host/modules/filesystem_module.h"
 
 const char* const kSkuIdentifier = "";
@@ -18,11 +19,7 @@ const char* const kSkuSection = "SkuOverride";
 
 bool KeyLess::operator()(const string_base& a, const string_base& b) const
 {
-    const unsigned char* x = reinterpret_cast<const unsigned char*>(a.c_str());
-    const unsigned char* y = reinterpret_cast<const unsigned char*>(b.c_str());
-    auto fold = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; };
-    for (; *x && fold(*x) == fold(*y); ++x, ++y) { }
-    return fold(*x) < fold(*y);
+    return ascii::compare_ignoring_case(a.c_str(), b.c_str()) < 0;
 }
 
 namespace {
@@ -190,7 +187,7 @@ void GameIniSettings::Load(const char* file_name)
     parse_result = parser::load_main_subtree(file_name);
     if (!parse_result) {
         status = LoadStatus::Unparsable;
-        Log::Fatal({ "engine/game/gameini_parser", 47, "GameIniSettings::Load" },
+        Log::Fatal({ parser::settings_module, parser::unparsable_settings_line, "GameIniSettings::Load" },
             "game.ini file cannot be parsed: make sure game.ini file uses <new_parser> format!\n");
         return;
     }

@@ -5,24 +5,14 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "engine/kernel/ascii_case.h"
+
 namespace log_levels {
-
-static char lower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
-
-static bool same_name(const char* a, const char* b, size_t b_length)
-{
-    size_t i = 0;
-    for (; i < b_length; ++i)
-        if (a[i] == 0 || lower(a[i]) != lower(b[i]))
-            return false;
-    return a[i] == 0;
-}
 
 const entry* table::find(const char* category) const
 {
-    size_t length = std::strlen(category);
     for (int i = 0; i < count_; ++i)
-        if (same_name(entries_[i].name, category, length))
+        if (ascii::equal_ignoring_case(entries_[i].name, category))
             return &entries_[i];
     return nullptr;
 }

@@ -69,12 +69,13 @@ TEST_F(Walk, TypedReadsReportTheirTypeErrors)
     parser::param_iterator none(it);
     EXPECT_EQ(none.get_int(), 0);
     main->release();
-    ASSERT_EQ(records.size(), 3u);
-    EXPECT_EQ(records[0].text, "Param 0 in function f() is not a string");
-    EXPECT_EQ(records[0].function, "parser::param_iterator::dump_error");
-    EXPECT_EQ(records[0].level, 2);
-    EXPECT_EQ(records[1].text, "Param 2 in function f() is not an int");
-    EXPECT_EQ(records[2].text, "Param 0 in function e() is not an int");
+    const char* where = "parser::param_iterator::dump_error";
+    EXPECT_EQ(records,
+        (captured_records {
+            { 2, "Parser", where, "Param 0 in function f() is not a string" },
+            { 2, "Parser", where, "Param 2 in function f() is not an int" },
+            { 2, "Parser", where, "Param 0 in function e() is not an int" },
+        }));
 }
 
 TEST_F(Walk, RecursiveSubtreesStopTheWalkWithAnError)
@@ -85,6 +86,32 @@ TEST_F(Walk, RecursiveSubtreesStopTheWalkWithAnError)
     ASSERT_FALSE(records.empty());
     EXPECT_NE(records.back().text.find("walk stopped"), std::string::npos);
     EXPECT_EQ(records.back().level, 2);
+}
+
+// The shape debug builds assert: checked here at every stop of walks through
+// nested calls and conditionals, in copies, and after a limit ends a walk.
+TEST_F(Walk, TheWalksShapeHoldsAtEveryStatementAndInCopies)
+{
+    const char* const scripts[] = {
+        "sub leaf(int v = 0) { L(v); } sub mid(int v = 0) { if (v > 1) { call leaf(v = v); } M(v); }"
+        "sub main() { call mid(v = 1); call mid(v = 2); if (true) { if (false) { } else { call leaf(); } } T(); }",
+        "sub main() { Before(); call main(); }",
+    };
+    for (const char* script : scripts) {
+        write("main.ini", script);
+        parser::subtree* main = parser::load_main_subtree("main.ini");
+        ASSERT_NE(main, nullptr) << script;
+        parser::tree_iterator it;
+        int statements = 0;
+        for (it.start(&main->statements, nullptr, nullptr); it.current; it.advance(), ++statements) {
+            ASSERT_TRUE(it.invariants()) << script << " at statement " << statements;
+            parser::tree_iterator copy = it;
+            EXPECT_TRUE(copy.invariants()) << script << " at statement " << statements; // frames rebased
+        }
+        EXPECT_GT(statements, 0) << script;
+        EXPECT_TRUE(it.invariants()) << script << " at the end";
+        main->release();
+    }
 }
 
 TEST_F(Walk, AFalseConditionWithoutElseContributesNothing)

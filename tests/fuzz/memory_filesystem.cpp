@@ -7,16 +7,15 @@
 #include <cstring>
 #include <map>
 
+#include "engine/kernel/ascii_case.h"
 #include "host/modules/filesystem_module.h"
 
 namespace {
 
-char lower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
-
 std::string folded(const char* name)
 {
     std::string out = name ? name : "";
-    std::transform(out.begin(), out.end(), out.begin(), lower);
+    std::transform(out.begin(), out.end(), out.begin(), ascii::lower);
     return out;
 }
 

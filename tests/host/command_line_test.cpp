@@ -209,15 +209,9 @@ TEST_F(HostTest, MissingGameDirIsLoggedAndStartUpGoesOn)
     fakes::set().does_dir_exist = false;
     EXPECT_EQ(run("-game_dir=D:\\Nowhere"), 0);
     EXPECT_TRUE(called("fs::does_dir_exist(D:\\Nowhere\\)"));
-    auto records = fakes::log_entries_of("EXIT");
-    ASSERT_EQ(records.size(), 1u);
-    const fakes::log_entry& r = records[0];
-    EXPECT_EQ(r.level, 1);
-    EXPECT_EQ(r.file, "WinFrame");
-    EXPECT_EQ(r.line, 394);
-    EXPECT_EQ(r.action, 3);
-    EXPECT_EQ(r.mode, 0);
-    EXPECT_EQ(r.text, "You are running game with -game_dir=D:\\Nowhere\\ but this dir is not existing!");
+    EXPECT_EQ(fakes::log_entries_of("EXIT"),
+        (std::vector<fakes::log_entry> { { 1, "EXIT", "WinFrame", 394, "WinMain", 3, 0,
+            "You are running game with -game_dir=D:\\Nowhere\\ but this dir is not existing!" } }));
     EXPECT_TRUE(called("fs::shutdown()"));
 }
 

@@ -52,7 +52,14 @@ struct Record {
     int level;
     int line;
     std::string text;
+
+    bool operator==(const Record&) const = default;
 };
+
+void PrintTo(const Record& r, std::ostream* out)
+{
+    *out << "{ " << r.level << ", " << r.line << ", \"" << r.text << "\" }";
+}
 
 std::vector<Record> game_records()
 {
@@ -79,30 +86,21 @@ TEST_F(HostTest, UnavailableLanguagesSwitchToTheFallbacksWithWarnings)
     EXPECT_STREQ(speech.c_str(), "Us");
     EXPECT_TRUE(called("IGame::GetDefaultSpeechID(En)"));
     EXPECT_TRUE(called("IsSpeechAvailable(En)"));
-    auto records = game_records();
-    ASSERT_EQ(records.size(), 4u);
-    EXPECT_EQ(records[0].level, 3);
-    EXPECT_EQ(records[0].line, 646);
-    EXPECT_EQ(records[0].text, "System locale is 'Pl'\n");
-    EXPECT_EQ(records[1].level, 4);
-    EXPECT_EQ(records[1].line, 650);
-    EXPECT_EQ(records[1].text, "Locale 'Pl' is unavailable switching to fallback locale: En \n!");
-    EXPECT_EQ(records[2].level, 3);
-    EXPECT_EQ(records[2].line, 655);
-    EXPECT_EQ(records[2].text, "Speech locale is 'En'\n");
-    EXPECT_EQ(records[3].level, 4);
-    EXPECT_EQ(records[3].line, 659);
-    EXPECT_EQ(records[3].text, "Speech 'En' is unavailable switching to fallback speech locale: Us \n!");
+    EXPECT_EQ(game_records(),
+        (std::vector<Record> {
+            { 3, 646, "System locale is 'Pl'\n" },
+            { 4, 650, "Locale 'Pl' is unavailable switching to fallback locale: En \n!" },
+            { 3, 655, "Speech locale is 'En'\n" },
+            { 4, 659, "Speech 'En' is unavailable switching to fallback speech locale: Us \n!" },
+        }));
 }
 
 TEST_F(HostTest, AvailableLanguagesLogOnlyTheInformation)
 {
     string_base locale("De"), speech;
     SelectLanguages(*fakes::mount_helper(), locale, speech);
-    auto records = game_records();
-    ASSERT_EQ(records.size(), 2u);
-    EXPECT_EQ(records[0].line, 646);
-    EXPECT_EQ(records[1].line, 655);
+    EXPECT_EQ(game_records(),
+        (std::vector<Record> { { 3, 646, "System locale is 'De'\n" }, { 3, 655, "Speech locale is 'De'\n" } }));
     EXPECT_FALSE(called_starting_with("IGame::GetFallback"));
 }
 
@@ -112,10 +110,8 @@ TEST_F(HostTest, RecordsAreBuiltOnlyWhenTheGameCategoryTakesThem)
     fakes::set().locale_available = false;
     string_base locale("Pl"), speech;
     SelectLanguages(*fakes::mount_helper(), locale, speech);
-    auto records = game_records();
-    ASSERT_EQ(records.size(), 2u);
-    EXPECT_EQ(records[0].line, 646);
-    EXPECT_EQ(records[1].line, 655);
+    EXPECT_EQ(game_records(),
+        (std::vector<Record> { { 3, 646, "System locale is 'Pl'\n" }, { 3, 655, "Speech locale is 'En'\n" } }));
     // The fallback was asked for once: for the choice, not for a record text.
     EXPECT_EQ(platform::fake::calls_starting_with({ "IGame::GetFallbackLocaleID" }).size(), 1u);
 }

@@ -9,6 +9,7 @@
 #include "host/modules/filesystem_module.h"
 #include "modules/filesystem/log_levels.h"
 #include "tests/modules/temp_directory.h"
+#include "tests/support/captured_record.h"
 
 #if !defined(_WIN32)
 #include <sys/resource.h>
@@ -21,24 +22,11 @@
 
 namespace {
 
-struct captured {
-    int level;
-    std::string category;
-    std::string function;
-    std::string text;
-};
-
-void capture(const Log::Record& record, void* user)
-{
-    static_cast<std::vector<captured>*>(user)->push_back(
-        { record.level, record.category, record.function ? record.function : "", record.text });
-}
-
 class LogTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        Log::SetObserver(capture, &records);
+        Log::SetObserver(capture_record, &records);
         ASSERT_TRUE(fs::init(directory.str().c_str(), FFSAddSourceFlags::Default, "out/cache", false, true, nullptr));
         records.clear();
     }
@@ -53,18 +41,15 @@ protected:
     }
 
     temp_directory directory;
-    std::vector<captured> records;
+    captured_records records;
 };
 
 TEST_F(LogTest, PiecesOfOneRecordBecomeOneLine)
 {
     Log::Category(Log::ELevel::Error, "Parser", { "engine/kernel/Parser/ParserNodes", 12, "parser::f" }, true,
         "unknown subtree '%s'\n", "x");
-    ASSERT_EQ(records.size(), 1u);
-    EXPECT_EQ(records[0].text, "[parser::f] unknown subtree 'x'");
-    EXPECT_EQ(records[0].level, Log::ELevel::Error);
-    EXPECT_EQ(records[0].category, "Parser");
-    EXPECT_EQ(records[0].function, "parser::f");
+    EXPECT_EQ(records,
+        (captured_records { { Log::ELevel::Error, "Parser", "parser::f", "[parser::f] unknown subtree 'x'" } }));
     fs::shutdown();
     EXPECT_TRUE(has_line("ERRR Parser parser::f: [parser::f] unknown subtree 'x'"));
 }
@@ -76,16 +61,16 @@ TEST_F(LogTest, RecordWithoutLineFeedEndsAtTheNextStart)
     first.write("and more");
     EXPECT_TRUE(records.empty());
     Log::Category(Log::ELevel::Warning, "Game", { "WinFrame", 2, "WinMain" }, false, "second\n");
-    ASSERT_EQ(records.size(), 2u);
-    EXPECT_EQ(records[0].text, "first and more");
-    EXPECT_EQ(records[1].text, "second");
+    EXPECT_EQ(records,
+        (captured_records { { Log::ELevel::Warning, "Game", "WinMain", "first and more" },
+            { Log::ELevel::Warning, "Game", "WinMain", "second" } }));
 }
 
 TEST_F(LogTest, LineBreaksInsideARecordStayOnOneLine)
 {
     Log::Category(Log::ELevel::Warning, "Game", { "WinFrame", 3, "WinMain" }, false, "a\nb\n");
-    ASSERT_EQ(records.size(), 1u);
-    EXPECT_EQ(records[0].text, "a\nb"); // the observer sees the text itself
+    // The observer sees the text itself.
+    EXPECT_EQ(records, (captured_records { { Log::ELevel::Warning, "Game", "WinMain", "a\nb" } }));
     fs::shutdown();
     EXPECT_TRUE(has_line("WARN Game WinMain: a b"));
 }
@@ -94,14 +79,12 @@ TEST_F(LogTest, FatalAndLabelRecordsAreFinishedAtOnce)
 {
     Log::Fatal({ "WinFrame", 394, "WinMain" }, "You are running game with -game_dir=%s but this dir is not existing!",
         "/nowhere/");
-    ASSERT_EQ(records.size(), 1u);
-    EXPECT_EQ(records[0].category, "EXIT");
-    EXPECT_EQ(records[0].level, Log::ELevel::Fatal);
+    EXPECT_EQ(records.size(), 1u);
     Log::Labelled(LogLabel('C', 'L', 'O', 'G'), { "engine/kernel/Parser/parser_y", 9, nullptr }, "syntax error");
-    ASSERT_EQ(records.size(), 2u);
-    EXPECT_EQ(records[1].category, "Parser");
-    EXPECT_EQ(records[1].level, Log::ELevel::Error);
-    EXPECT_EQ(records[1].text, "syntax error");
+    EXPECT_EQ(records,
+        (captured_records { { Log::ELevel::Fatal, "EXIT", "WinMain",
+                                "You are running game with -game_dir=/nowhere/ but this dir is not existing!" },
+            { Log::ELevel::Error, "Parser", "", "syntax error" } }));
 }
 
 TEST_F(LogTest, DroppedRecordsAreNotWritten)
@@ -115,8 +98,7 @@ TEST_F(LogTest, TextFormIsNotAFormat)
 {
     _CLog(Log::ELevel::Info, "Game", "WinFrame", 1, "WinMain", CLFilterAction::Write, CLLineMode::Start,
         string_base("100%s done\n"));
-    ASSERT_EQ(records.size(), 1u);
-    EXPECT_EQ(records[0].text, "100%s done");
+    EXPECT_EQ(records, (captured_records { { Log::ELevel::Info, "Game", "WinMain", "100%s done" } }));
 }
 
 TEST(LogLabels, FilterActions)

@@ -19,6 +19,7 @@
 #include "engine/kernel/Parser/node.h"
 #include "engine/kernel/Parser/node_pool.h"
 #include "engine/kernel/Parser/text_archive.h"
+#include "tests/support/released_pools_test.h"
 
 namespace node_test {
 
@@ -28,10 +29,7 @@ using F = float;
 using S = string_base;
 
 // Every test must give back every node it made.
-class nodes_test : public ::testing::Test {
-protected:
-    void TearDown() override { EXPECT_EQ(node_pool_live_count(), 0u) << "nodes leaked or released twice"; }
-};
+using nodes_test = ReleasedPoolsTest;
 
 // The environment word handed through every operation; leaves check it arrives.
 inline int environment_marker;

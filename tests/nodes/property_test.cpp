@@ -114,22 +114,7 @@ private:
 
     node_exp* leaf(uint8_t type)
     {
-        switch (type) {
-        case 0:
-            return leaf_of<bool>();
-        case 1:
-            return leaf_of<I>();
-        case 2:
-            return leaf_of<F>();
-        case 3:
-            return leaf_of<vec3>();
-        case 4:
-            return leaf_of<vec4>();
-        case 5:
-            return leaf_of<mtx44>();
-        default:
-            return leaf_of<S>();
-        }
+        return visit_type(type, [&](auto tag) { return leaf_of<typename decltype(tag)::type>(); });
     }
 
     node_exp* operation(uint8_t type, int depth)

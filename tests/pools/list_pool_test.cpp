@@ -1,5 +1,6 @@
-// The list node pools: element slots, the reset to one block, the pool's life
-// with its lists, and the independence of the statement and argument pools.
+// The list node pools: the pool's life with its lists, the independence of the
+// statement and argument pools, and two threads sharing one (the block chain is
+// tested in slot_blocks_test.cpp).
 #include <cstdint>
 #include <thread>
 
@@ -9,8 +10,6 @@
 #include "engine/kernel/Parser/node_pool.h"
 
 namespace {
-
-constexpr uint32_t slots_per_block = 256;
 
 parser::node_statement* statement(uintptr_t n) { return reinterpret_cast<parser::node_statement*>(n); }
 parser::node_exp* argument(uintptr_t n) { return reinterpret_cast<parser::node_exp*>(n); }
@@ -24,45 +23,6 @@ protected:
         ASSERT_FALSE(parser::list_pool_exists(parser::argument_list_allocator()));
     }
 };
-
-TEST_F(ListPool, BlocksOf256AndTheResetToOneBlock)
-{
-    parser::list_allocator& pool = parser::statement_list_allocator();
-    parser::statement_list list;
-    EXPECT_TRUE(parser::list_pool_exists(pool));
-    EXPECT_EQ(0u, parser::list_pool_block_count(pool));
-    for (uintptr_t i = 1; i <= slots_per_block; ++i)
-        list.push_back(statement(i));
-    EXPECT_EQ(1u, parser::list_pool_block_count(pool));
-    list.push_back(statement(slots_per_block + 1));
-    EXPECT_EQ(2u, parser::list_pool_block_count(pool));
-    EXPECT_EQ(slots_per_block + 1, parser::list_pool_live_count(pool));
-
-    // Clearing returns every element: one block stays, all of its slots free.
-    list.clear();
-    EXPECT_EQ(0u, parser::list_pool_live_count(pool));
-    EXPECT_EQ(1u, parser::list_pool_block_count(pool));
-    for (uintptr_t i = 1; i <= slots_per_block; ++i)
-        list.push_back(statement(i));
-    EXPECT_EQ(1u, parser::list_pool_block_count(pool));
-}
-
-TEST_F(ListPool, SlotsAre32BytesAndTheLastFreedComesBackFirst)
-{
-    parser::list_allocator& pool = parser::argument_list_allocator();
-    parser::list_attach(pool);
-    parser::list_element* a = parser::list_element_allocate(pool);
-    parser::list_element* b = parser::list_element_allocate(pool);
-    parser::list_element* c = parser::list_element_allocate(pool);
-    EXPECT_EQ(reinterpret_cast<char*>(a) + 32, reinterpret_cast<char*>(b));
-    parser::list_element_release(pool, a);
-    parser::list_element_release(pool, c);
-    EXPECT_EQ(c, parser::list_element_allocate(pool));
-    EXPECT_EQ(a, parser::list_element_allocate(pool));
-    for (parser::list_element* e : { a, b, c })
-        parser::list_element_release(pool, e);
-    parser::list_detach(pool);
-}
 
 TEST_F(ListPool, TheLastListFreesItsPoolAndTheNextStartsANewOne)
 {

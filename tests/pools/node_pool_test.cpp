@@ -1,6 +1,5 @@
-// The node pool: block growth at the 1025th live node, the reset to one block,
-// reuse order, heap objects above 120 bytes, the out-of-memory stop and two
-// threads sharing the pool.
+// The node pool: heap objects above 120 bytes, the out-of-memory stop and two
+// threads sharing the pool (its block chain is tested in slot_blocks_test.cpp).
 #include <algorithm>
 #include <condition_variable>
 #include <cstdint>
@@ -14,9 +13,6 @@
 #include "engine/kernel/Parser/node_pool.h"
 
 namespace {
-
-constexpr size_t slot_size = 128;
-constexpr uint32_t slots_per_block = 1024;
 
 // A reusable meeting point of a fixed number of threads. std::barrier can miss
 // a wake-up in the C++ library of the Windows cross compiler (GCC 12), so the
@@ -53,57 +49,7 @@ class NodePool : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_EQ(0u, parser::node_pool_live_count()); }
     void TearDown() override { EXPECT_EQ(0u, parser::node_pool_live_count()); }
-
-    static std::vector<void*> allocate(uint32_t n)
-    {
-        std::vector<void*> nodes;
-        for (uint32_t i = 0; i < n; ++i)
-            nodes.push_back(parser::node_allocate(64));
-        return nodes;
-    }
-    static void release(const std::vector<void*>& nodes)
-    {
-        for (void* p : nodes)
-            parser::node_release(p);
-    }
 };
-
-TEST_F(NodePool, The1025thLiveNodeOpensASecondBlockAndTheResetKeepsIt)
-{
-    std::vector<void*> nodes = allocate(slots_per_block);
-    EXPECT_EQ(1u, parser::node_pool_block_count());
-    void* extra = parser::node_allocate(64);
-    EXPECT_EQ(2u, parser::node_pool_block_count());
-    EXPECT_EQ(slots_per_block + 1, parser::node_pool_live_count());
-
-    std::swap(nodes[10], nodes[700]); // release out of order
-    release(nodes);
-    EXPECT_EQ(2u, parser::node_pool_block_count());
-    parser::node_release(extra);
-    EXPECT_EQ(1u, parser::node_pool_block_count());
-
-    // The newer block stayed, with all its slots free again in address order.
-    std::vector<void*> again = allocate(slots_per_block);
-    EXPECT_EQ(1u, parser::node_pool_block_count());
-    for (uint32_t i = 0; i < slots_per_block; ++i)
-        ASSERT_EQ(static_cast<char*>(extra) + i * slot_size, again[i]) << i;
-    release(again);
-}
-
-TEST_F(NodePool, TheMostRecentlyFreedSlotIsReusedFirst)
-{
-    std::vector<void*> nodes = allocate(4);
-    parser::node_release(nodes[1]);
-    parser::node_release(nodes[3]);
-    parser::node_release(nodes[0]);
-    EXPECT_EQ(nodes[0], parser::node_allocate(8));
-    EXPECT_EQ(nodes[3], parser::node_allocate(120));
-    EXPECT_EQ(nodes[1], parser::node_allocate(1));
-    void* fresh = parser::node_allocate(64);
-    EXPECT_EQ(0, std::count(nodes.begin(), nodes.end(), fresh));
-    nodes.push_back(fresh);
-    release(nodes);
-}
 
 TEST_F(NodePool, ObjectsAbove120BytesComeFromTheHeap)
 {

@@ -1,5 +1,5 @@
-// Shared test support for the program-structure tests: a fixture that checks
-// every node and list element is given back, captured log records, fake extern
+// Shared test support for the program-structure tests: the fixture (log records
+// captured, every node and list element given back), fake extern
 // bindings and a fake extern interface, and small node builders.
 #pragma once
 
@@ -15,40 +15,17 @@
 #include "engine/kernel/Parser/subtree.h"
 #include "engine/kernel/Parser/unit.h"
 #include "engine/kernel/Parser/var.h"
-#include "host/modules/filesystem_module.h"
+#include "tests/support/released_pools_test.h"
 
 namespace program_test {
 
-// One finished log record. A record ends with its message's newline, which the
-// filesystem module drops from the text it hands the observer.
-struct captured {
-    int level;
-    std::string category;
-    std::string function;
-    std::string text;
-};
-
-class ProgramTest : public ::testing::Test {
+class ProgramTest : public ReleasedPoolsTest {
 protected:
     void SetUp() override
     {
         Log::Settings::Instance().SetCategoryLevel("Parser", Log::ELevel::Warning);
-        Log::SetObserver(&capture, this);
+        capture_records();
     }
-    void TearDown() override
-    {
-        Log::SetObserver(nullptr, nullptr);
-        EXPECT_EQ(parser::node_pool_live_count(), 0u) << "every node is given back";
-        EXPECT_FALSE(parser::list_pool_exists(parser::statement_list_allocator()));
-        EXPECT_FALSE(parser::list_pool_exists(parser::argument_list_allocator()));
-    }
-    static void capture(const Log::Record& r, void* user)
-    {
-        static_cast<ProgramTest*>(user)->records.push_back(
-            { r.level, r.category ? r.category : "", r.function ? r.function : "", r.text ? r.text : "" });
-    }
-
-    std::vector<captured> records;
 };
 
 // A binding whose value is base plus the index it is read with (bool: index

@@ -205,11 +205,9 @@ TEST_F(Variable, AnExportedParameterIsWarnedAboutAndKept)
     p->set_class_flags(parser::var_plain, parser::modifier_export);
     EXPECT_TRUE(records.empty()) << "export of a plain variable is fine";
     p->set_class_flags(parser::var_param, parser::modifier_export);
-    ASSERT_EQ(records.size(), 1u);
-    EXPECT_EQ(records[0].level, 2);
-    EXPECT_EQ(records[0].category, "Parser");
-    EXPECT_EQ(records[0].function, "parser::variable::set_class_flags");
-    EXPECT_EQ(records[0].text, "[parser::variable::set_class_flags] var 'p' declared export and param!");
+    EXPECT_EQ(records,
+        (captured_records { { 2, "Parser", "parser::variable::set_class_flags",
+            "[parser::variable::set_class_flags] var 'p' declared export and param!" } }));
     EXPECT_EQ(p->var_class, parser::var_param);
     EXPECT_EQ(p->modifiers, parser::modifier_export);
     p->release();

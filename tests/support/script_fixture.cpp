@@ -32,29 +32,20 @@ std::string make_temp_directory()
 
 } // namespace
 
-void ScriptTest::observe(const Log::Record& record, void* self)
-{
-    static_cast<ScriptTest*>(self)->records.push_back({ record.level, record.category ? record.category : "",
-        record.function ? record.function : "", record.text ? record.text : "" });
-}
-
 void ScriptTest::SetUp()
 {
     previous_directory_ = stdfs::current_path().string();
     directory_ = make_temp_directory();
     ASSERT_FALSE(directory_.empty());
     stdfs::current_path(directory_);
-    Log::SetObserver(&ScriptTest::observe, this);
+    capture_records();
 }
 
 void ScriptTest::TearDown()
 {
-    Log::SetObserver(nullptr, nullptr);
     stdfs::current_path(previous_directory_);
     stdfs::remove_all(directory_);
-    EXPECT_EQ(parser::node_pool_live_count(), 0u) << "every node released";
-    EXPECT_FALSE(parser::list_pool_exists(parser::statement_list_allocator())) << "statement list pool freed";
-    EXPECT_FALSE(parser::list_pool_exists(parser::argument_list_allocator())) << "argument list pool freed";
+    ReleasedPoolsTest::TearDown();
 }
 
 void ScriptTest::write(const std::string& name, const std::string& text)

@@ -3,23 +3,12 @@
 // every test must leave the node pool empty.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
-#include "engine/kernel/Parser/node_list.h"
-#include "engine/kernel/Parser/node_pool.h"
-#include "host/modules/filesystem_module.h"
+#include "tests/support/released_pools_test.h"
 
-struct captured_record {
-    int level;
-    std::string category;
-    std::string function;
-    std::string text;
-};
-
-class ScriptTest : public ::testing::Test {
+class ScriptTest : public ReleasedPoolsTest {
 protected:
     void SetUp() override;
     void TearDown() override;
@@ -36,10 +25,7 @@ protected:
     // All captured record texts joined, one per line.
     std::string log_text() const;
 
-    std::vector<captured_record> records;
-
 private:
-    static void observe(const Log::Record& record, void* self);
     std::string directory_;
     std::string previous_directory_;
     bool failed_ = false;

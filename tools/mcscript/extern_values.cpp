@@ -130,11 +130,6 @@ template <typename T> struct value_binding final : parser::extern_binding<T> {
     uint32_t attributes() override { return 0; }
 };
 
-namespace {
-// The value types' names as scripts write them, by type number.
-const char* const type_names[7] = { "bool", "int", "float", "vec3", "vec4", "mtx", "string" };
-} // namespace
-
 extern_values::extern_values() = default;
 extern_values::~extern_values() = default;
 
@@ -159,7 +154,7 @@ template <typename T> parser::extern_binding<T>* extern_values::find(const char*
     for (const std::string& text : it->second) {
         T value {};
         if (!convert(text, value))
-            refusals_.push_back({ it->first, text, type_names[parser::type_number_v<T>] });
+            refusals_.push_back({ it->first, text, parser::type_names[parser::type_number_v<T>] });
         made->binding.values.push_back(value); // bound all the same: the refusal is reported once the parse ends
     }
     parser::extern_binding<T>* result = &made->binding;

@@ -10,12 +10,12 @@
 #include <set>
 
 #include "engine/game/gameini_parser.h"
+#include "engine/kernel/Parser/value_types.h"
+#include "engine/kernel/ascii_case.h"
 #include "tools/mcscript/lsp_completion.h"
 
 namespace mcscript::lsp {
 namespace {
-
-const char* const type_names[7] = { "bool", "int", "float", "vec3", "vec4", "mtx", "string" };
 
 // Protocol numbers.
 constexpr int severity_error = 1, severity_warning = 2, severity_information = 3;
@@ -146,7 +146,7 @@ json diagnostic_json(const document& d, const parser::diag::diagnostic& item)
     return out;
 }
 
-std::string type_name(uint8_t type) { return type < 7 ? type_names[type] : "?"; }
+std::string type_name(uint8_t type) { return type < parser::any_type ? parser::type_names[type] : "?"; }
 
 std::string kind_words(const declaration& v)
 {
@@ -279,13 +279,7 @@ json argument_items(const workspace& w, const document& d, const std::string& ca
     return items;
 }
 
-bool same_key(const std::string& name, const char* key)
-{
-    auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : c; };
-    return key && std::equal(name.begin(), name.end(), key, key + std::strlen(key), [&](char a, char b) {
-        return fold(a) == fold(b);
-    });
-}
+bool same_key(const std::string& name, const char* key) { return key && ascii::equal_ignoring_case(name, key); }
 
 // The key row a statement name reads (the host ignores ASCII case), also by
 // its "_pc" variant (then pc is set); null for another name.

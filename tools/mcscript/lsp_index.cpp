@@ -22,21 +22,16 @@ bool contains(parser::span s, uint32_t offset) { return s.begin <= offset && off
 
 // A constant value, folded as the game folds it; empty when the value
 // depends on a parameter or an extern.
-template <typename T> bool constant_of(parser::variable& v, std::string& out)
-{
-    parser::var<T>* typed = parser::var_cast<T>(&v);
-    if (!typed)
-        return false;
-    if (typed->value && !typed->binding && typed->value->fold_constants(false, nullptr))
-        out = constant_text(typed->value);
-    return true;
-}
-
 std::string constant_value(parser::variable& v)
 {
     std::string out;
-    constant_of<bool>(v, out) || constant_of<int32_t>(v, out) || constant_of<float>(v, out) || constant_of<vec3>(v, out)
-        || constant_of<vec4>(v, out) || constant_of<mtx44>(v, out) || constant_of<string_base>(v, out);
+    if (v.type_code >= parser::any_type)
+        return out;
+    parser::visit_type(v.type_code, [&](auto tag) {
+        parser::var<typename decltype(tag)::type>* typed = parser::var_cast<typename decltype(tag)::type>(&v);
+        if (typed && typed->value && !typed->binding && typed->value->fold_constants(false, nullptr))
+            out = constant_text(typed->value);
+    });
     return out;
 }
 

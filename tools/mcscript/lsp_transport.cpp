@@ -5,18 +5,10 @@
 #include <cctype>
 #include <cstring>
 
+#include "engine/kernel/ascii_case.h"
+
 namespace mcscript::lsp {
 namespace {
-
-bool same_name(const std::string& a, const char* b)
-{
-    if (a.size() != std::strlen(b))
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(uint8_t(a[i])) != std::tolower(uint8_t(b[i])))
-            return false;
-    return true;
-}
 
 // The value of "Content-Length: N" in decimal digits only; false otherwise.
 bool parse_length(const std::string& value, uint64_t& length)
@@ -109,7 +101,7 @@ read_result transport::read(std::string& body)
             valid = false;
             continue;
         }
-        if (same_name(line.substr(0, colon), "Content-Length"))
+        if (ascii::equal_ignoring_case(line.substr(0, colon), "Content-Length"))
             has_length = parse_length(line.substr(colon + 1), length) && !has_length;
     }
     if (!has_length || too_long) {

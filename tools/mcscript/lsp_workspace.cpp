@@ -15,6 +15,7 @@
 #include "engine/kernel/Parser/statement_positions.h"
 #include "engine/kernel/Parser/subtree.h"
 #include "engine/kernel/Parser/unit.h"
+#include "engine/kernel/ascii_case.h"
 #include "tools/mcscript/settings_lint.h"
 
 namespace mcscript::lsp {
@@ -58,9 +59,7 @@ void imports_of(const index_map& files, const std::string& path, std::set<std::s
 bool is_settings_name(const std::string& path)
 {
     std::string name = std::filesystem::path(path).filename().string();
-    std::transform(
-        name.begin(), name.end(), name.begin(), [](char c) { return c >= 'A' && c <= 'Z' ? char(c + 32) : c; });
-    return name == "game.ini";
+    return ascii::equal_ignoring_case(name, "game.ini");
 }
 
 } // namespace

@@ -19,6 +19,7 @@
 #include "engine/kernel/Parser/statements.h"
 #include "engine/kernel/Parser/subtree.h"
 #include "engine/kernel/Parser/tree_iterator.h"
+#include "engine/kernel/ascii_case.h"
 #include "tools/mcscript/settings_printer.h"
 
 namespace mcscript {
@@ -35,19 +36,6 @@ using parser::statement_list;
 constexpr size_t max_distance = 2;
 size_t allowed_distance(size_t key_length) { return std::clamp<size_t>(key_length / 3, 1, max_distance); }
 
-char fold(char c) { return c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : c; }
-
-bool same_name(const std::string& a, const char* b)
-{
-    size_t n = std::strlen(b);
-    if (a.size() != n)
-        return false;
-    for (size_t i = 0; i < n; ++i)
-        if (fold(a[i]) != fold(b[i]))
-            return false;
-    return true;
-}
-
 // Edits (insert, delete, replace, swap of neighbours) from a to b, ASCII case
 // ignored; any count over limit may come back as limit + 1.
 size_t distance(const std::string& a, const std::string& b, size_t limit)
@@ -61,9 +49,10 @@ size_t distance(const std::string& a, const std::string& b, size_t limit)
         d[0][j] = j;
     for (size_t i = 1; i <= a.size(); ++i) {
         for (size_t j = 1; j <= b.size(); ++j) {
-            size_t replace = d[i - 1][j - 1] + (fold(a[i - 1]) == fold(b[j - 1]) ? 0 : 1);
+            size_t replace = d[i - 1][j - 1] + (ascii::lower(a[i - 1]) == ascii::lower(b[j - 1]) ? 0 : 1);
             d[i][j] = std::min({ d[i - 1][j] + 1, d[i][j - 1] + 1, replace });
-            if (i > 1 && j > 1 && fold(a[i - 1]) == fold(b[j - 2]) && fold(a[i - 2]) == fold(b[j - 1]))
+            if (i > 1 && j > 1 && ascii::lower(a[i - 1]) == ascii::lower(b[j - 2])
+                && ascii::lower(a[i - 2]) == ascii::lower(b[j - 1]))
                 d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
         }
     }
@@ -73,7 +62,7 @@ size_t distance(const std::string& a, const std::string& b, size_t limit)
 // The name without a "_pc" ending (any letter case), or empty when it has none.
 std::string without_pc(const std::string& name)
 {
-    if (name.size() <= 3 || !same_name(name.substr(name.size() - 3), "_pc"))
+    if (name.size() <= 3 || !ascii::equal_ignoring_case(name.substr(name.size() - 3), "_pc"))
         return {};
     return name.substr(0, name.size() - 3);
 }
@@ -82,7 +71,7 @@ std::string without_pc(const std::string& name)
 const GameIniKey* key_of(const std::string& name)
 {
     for (const GameIniKey& k : GameIniKeys())
-        if (same_name(name, k.name) || (k.pc_name && same_name(name, k.pc_name)))
+        if (ascii::equal_ignoring_case(name, k.name) || (k.pc_name && ascii::equal_ignoring_case(name, k.pc_name)))
             return &k;
     return nullptr;
 }
@@ -113,19 +102,9 @@ const char* near_key(const std::string& name)
     return best;
 }
 
-// Type numbers of the language (bool 0 ... string 6) and their words.
-const char* const type_names[7] = { "bool", "int", "float", "vec3", "vec4", "mtx", "string" };
-
 std::string with_article(const char* type)
 {
     return std::string(type[0] == 'i' || type[0] == 'm' ? "an " : "a ") + type;
-}
-
-template <typename... T> int type_number_of(node_exp* e)
-{
-    int n = -1;
-    ((n < 0 && dynamic_cast<parser::node_expr<T>*>(e) ? void(n = parser::type_number_v<T>) : void()), ...);
-    return n;
 }
 
 // What an argument is, in words ("a string"), or why there is none.
@@ -134,8 +113,8 @@ std::string what_is(const node_function& f)
     if (f.arguments.empty())
         return "no argument";
     node_exp* first = parser::argument_list::payload(f.arguments.first());
-    int n = type_number_of<bool, int32_t, float, vec3, vec4, mtx44, string_base>(first);
-    return n < 0 ? "an argument of no type" : with_article(type_names[n]);
+    int n = parser::value_type_of(first);
+    return n < 0 ? "an argument of no type" : with_article(parser::type_names[n]);
 }
 
 std::string quoted(const std::string& text) { return "'" + text + "'"; }
@@ -241,7 +220,7 @@ private:
     void function(node_function& f, const place& p)
     {
         std::string name = f.name.c_str();
-        if (same_name(name, kSkuSection)) {
+        if (ascii::equal_ignoring_case(name, kSkuSection)) {
             section(f, p);
         } else if (const GameIniKey* k = key_of(name)) {
             argument(f, *k, p);

@@ -49,31 +49,15 @@ void append_value(std::string& out, const string_base& v)
     out += '"';
 }
 
-// The value type of an argument expression, or -1 for a node of no value type.
-template <typename T> int type_if(parser::node_exp* e)
-{
-    return dynamic_cast<parser::node_expr<T>*>(e) ? parser::type_number_v<T> : -1;
-}
-
-int find_type(parser::node_exp* e)
-{
-    using namespace parser::short_types;
-    for (int t :
-        { type_if<B>(e), type_if<I>(e), type_if<F>(e), type_if<V3>(e), type_if<V4>(e), type_if<M>(e), type_if<S>(e) })
-        if (t >= 0)
-            return t;
-    return -1;
-}
-
 // A script uses a few dozen node classes: each one's value type is found once
-// per walk by the casts above and then read back by the class's identity.
+// per walk by parser::value_type_of and then read back by the class's identity.
 class type_cache {
 public:
     int type_of(parser::node_exp* e)
     {
         auto [at, added] = known_.try_emplace(&typeid(*e), 0);
         if (added)
-            at->second = find_type(e);
+            at->second = parser::value_type_of(e);
         return at->second;
     }
 
@@ -89,35 +73,18 @@ struct walk_state {
     type_cache types;
 };
 
-template <typename T>
-void append_evaluated(std::string& out, parser::node_exp* e, parser::call_frame* frame, void* environment)
-{
-    T value = parser::initial_value<T>();
-    static_cast<parser::node_expr<T>*>(e)->evaluate(nullptr, value, frame, environment);
-    append_value(out, value);
-}
-
+// The expression's value, evaluated in the frame given; a node of no value
+// type (type -1) prints as nothing.
 void append_typed(std::string& out, parser::node_exp* e, int type, parser::call_frame* frame, void* environment)
 {
-    using namespace parser::short_types;
-    switch (type) {
-    case parser::type_number_v<B>:
-        return append_evaluated<B>(out, e, frame, environment);
-    case parser::type_number_v<I>:
-        return append_evaluated<I>(out, e, frame, environment);
-    case parser::type_number_v<F>:
-        return append_evaluated<F>(out, e, frame, environment);
-    case parser::type_number_v<V3>:
-        return append_evaluated<V3>(out, e, frame, environment);
-    case parser::type_number_v<V4>:
-        return append_evaluated<V4>(out, e, frame, environment);
-    case parser::type_number_v<M>:
-        return append_evaluated<M>(out, e, frame, environment);
-    case parser::type_number_v<S>:
-        return append_evaluated<S>(out, e, frame, environment);
-    default:
+    if (type < 0)
         return;
-    }
+    parser::visit_type(uint8_t(type), [&](auto tag) {
+        using T = typename decltype(tag)::type;
+        T value = parser::initial_value<T>();
+        static_cast<parser::node_expr<T>*>(e)->evaluate(nullptr, value, frame, environment);
+        append_value(out, value);
+    });
 }
 
 void append_argument(std::string& out, parser::node_exp* e, parser::tree_iterator& it, type_cache& types)
@@ -197,7 +164,7 @@ void print_list(walk_state& w, parser::tree_iterator& it)
 std::string constant_text(parser::node_exp* e)
 {
     std::string out;
-    append_typed(out, e, find_type(e), nullptr, nullptr);
+    append_typed(out, e, parser::value_type_of(e), nullptr, nullptr);
     return out;
 }
 

@@ -2,6 +2,7 @@
 // statement being built, extern binding, and the error funnel of a parse.
 #include "engine/kernel/Parser/context.h"
 
+#include <cassert>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -27,7 +28,7 @@ struct extern_kind {
     const char* not_found;
 };
 
-const extern_kind extern_kinds[7] = {
+const extern_kind extern_kinds[any_type] = {
     { "parser::context::add_extern_bool_var", "[ERROR PARSER '%s'] extern bool var '%s = %s' not found!\n" },
     { "parser::context::add_extern_int_var", "[ERROR PARSER '%s'] extern int var '%s = %s' not found!\n" },
     { "parser::context::add_extern_float_var", "[ERROR PARSER '%s'] extern float var '%s = %s' not found!\n" },
@@ -38,8 +39,6 @@ const extern_kind extern_kinds[7] = {
 };
 
 const char* text_or_empty(const char* text) { return text ? text : ""; }
-
-const char* const type_names[7] = { "bool", "int", "float", "vec3", "vec4", "mtx", "string" };
 
 // The record's text as a diagnostic: one line, without the line feed.
 void show_record_text(diag::trace* trace, span here, const char* format, va_list args)
@@ -133,6 +132,19 @@ variable* context::find_variable(const char* name)
     return current_unit ? current_unit->find_exported(name) : nullptr;
 }
 
+bool context::invariants() const
+{
+    if (depth < -1 || depth >= max_depth || error_flag > 1)
+        return false;
+    for (int32_t k = 0; k <= depth; ++k)
+        if (open_ifs[k] && !block_owners[k])
+            return false;
+    for (int32_t k = depth + 1; k < max_depth; ++k)
+        if (block_owners[k] || open_ifs[k] || scopes[k].size() != 0)
+            return false;
+    return true;
+}
+
 // A block that is not opened still gets a scope, so that what it declares
 // ends at its end_block. Past the deepest level that is the nesting error.
 void context::refuse_block()
@@ -153,6 +165,7 @@ bool context::start_block(statement_list* owner)
     ++depth;
     block_owners[depth] = owner;
     open_ifs[depth] = nullptr;
+    assert(invariants());
     return true;
 }
 
@@ -160,6 +173,7 @@ void context::end_block()
 {
     if (!refused_scopes.empty()) {
         refused_scopes.pop_back(); // releases what the block declared
+        assert(invariants());
         return;
     }
     if (depth < 0)
@@ -168,6 +182,7 @@ void context::end_block()
     block_owners[depth] = nullptr;
     open_ifs[depth] = nullptr;
     --depth;
+    assert(invariants());
 }
 
 void context::declare(variable* v)
@@ -229,8 +244,8 @@ void context::begin_if(node_expr<bool>* condition)
         refuse_block(); // the then-block is not opened
         return;
     }
-    if (depth >= 0)
-        open_ifs[depth] = statement;
+    assert(depth >= 0 && block_owners[depth]); // add_statement found the block's list
+    open_ifs[depth] = statement;
     start_block(&statement->statements);
 }
 

@@ -108,25 +108,42 @@ public:
     // shown another way.
     void explain(const char* message);
     bool has_error() const { return error_flag != 0; }
+    // The blocks' shape below holds; debug builds assert it wherever a block
+    // opens or ends.
+    bool invariants() const;
 
-    unit* current_unit;
-    extern_interface* externs;
-    unit_cache* cache;
+    // Read by the grammar, the loader and the diagnostics; written only by the
+    // operations above (the unit also by the loader of an import).
+    unit* current_unit; // the unit being built; null when nothing can own a subtree
+    // Blocks 0 to depth are open (-1: none); scopes[k] holds what block k
+    // declared, and every scope deeper than depth is empty.
     variable_table scopes[max_depth];
-    statement_list* block_owners[max_depth] = {};
-    node_if* open_ifs[max_depth] = {};
     int32_t depth = -1;
+    // The statements being filled in: the subtree whose body is open, the last
+    // function statement and the last call appended (null when refused).
     subtree* current_subtree = nullptr;
     node_function* current_function = nullptr;
     node_call* current_call = nullptr;
-    uint8_t error_flag = 0;
-    // The scopes of refused blocks not yet ended, innermost last; they stand
-    // inside every open block.
-    std::vector<std::unique_ptr<variable_table>> refused_scopes;
+
+    // Written by the loader and the grammar for diagnostics only.
     diag::trace* trace = nullptr; // set only while diagnostics are collected
     span here { 0, 0 }; // the construct the grammar is handing over, for diagnostics
 
 private:
+    extern_interface* externs;
+    unit_cache* cache;
+    // The statement list of each open block (null for the file's own block,
+    // where statements are dropped) and the conditional opened last in it,
+    // whose else-list begin_else opens; both null deeper than depth, and no
+    // conditional stands in a block without a list.
+    statement_list* block_owners[max_depth] = {};
+    node_if* open_ifs[max_depth] = {};
+    uint8_t error_flag = 0; // 0 or 1: the file fails at its end
+    // The scopes of refused blocks not yet ended, innermost last; they stand
+    // inside every open block. While there is one, no block opens, so depth
+    // cannot change until they have all ended.
+    std::vector<std::unique_ptr<variable_table>> refused_scopes;
+
     void refuse_block();
     template <typename T> variable* add_extern_var(const char* name, const char* key, node_expr<int32_t>* index_expr);
     const char* unit_name() const;

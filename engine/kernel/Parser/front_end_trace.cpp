@@ -22,8 +22,6 @@ namespace {
 thread_local trace* innermost = nullptr; // a plain pointer: each trace lives on its parse's stack
 thread_local observer* active_observer = nullptr; // a plain pointer: the observer lives with its scope
 
-const char* const type_names[] = { "bool", "int", "float", "vec3", "vec4", "mtx", "string" };
-
 // The keywords and operators from TOK_IMPORT (258) to TOK_UPPERCASE (318), as written.
 const char* const token_words[] = { "import", "sub", "call", "if", "elseif", "else", "extern", "export", "modified",
     "empty", "bool", "int", "float", "vec3", "vec4", "mtx", "string", ".xyzw", ".xyz", ".x", ".y", ".z", ".w",

@@ -5,10 +5,10 @@
 #include "engine/kernel/Parser/front_end_trace.h"
 #include "engine/kernel/Parser/lexer_actions.h"
 #include "engine/kernel/Parser/parser_y.hpp"
+#include "engine/kernel/Parser/program_log.h"
 #include "engine/kernel/Parser/scanner.h"
 #include "engine/kernel/Parser/subtree.h"
 #include "engine/kernel/Parser/unit.h"
-#include "engine/kernel/log_record.h"
 
 namespace parser::grammar {
 namespace {
@@ -116,7 +116,7 @@ void depth_notes::note(const variable* v, int32_t depth)
 
 void report_syntax_error(void* scanner, const char* message)
 {
-    Log::Labelled(LogLabel('C', 'L', 'O', 'G'), { "engine/kernel/Parser/parser_y", 3990, "yyerror" }, "%s at %s(%i)\n",
+    Log::Labelled(LogLabel('C', 'L', 'O', 'G'), { grammar_module, syntax_error_line, "yyerror" }, "%s at %s(%i)\n",
         message, yyget_text(scanner), yyget_lineno(scanner));
 }
 
@@ -124,24 +124,12 @@ void report_syntax_error(void* scanner, const char* message)
 
 parser::variable* parser::grammar::named_variable(int token, const token_value& value)
 {
-    switch (token) {
-    case TOK_BOOL_VAR:
-        return static_cast<var<bool>*>(value.eb.node);
-    case TOK_INT_VAR:
-        return static_cast<var<int32_t>*>(value.ei.node);
-    case TOK_FLOAT_VAR:
-        return static_cast<var<float>*>(value.ef.node);
-    case TOK_VEC3_VAR:
-        return static_cast<var<vec3>*>(value.e3.node);
-    case TOK_VEC4_VAR:
-        return static_cast<var<vec4>*>(value.e4.node);
-    case TOK_MTX44_VAR:
-        return static_cast<var<mtx44>*>(value.em.node);
-    case TOK_STRING_VAR:
-        return static_cast<var<string_base>*>(value.es.node);
-    default:
+    if (token < TOK_BOOL_VAR || token > TOK_STRING_VAR)
         return nullptr;
-    }
+    return visit_type(uint8_t(token - TOK_BOOL_VAR), [&](auto tag) -> variable* {
+        using T = typename decltype(tag)::type;
+        return static_cast<var<T>*>(typed_expr_of<T>(value).node);
+    });
 }
 
 int parser::grammar::refuse_token(void* scanner)

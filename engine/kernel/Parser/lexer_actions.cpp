@@ -15,36 +15,20 @@ namespace parser::lex {
 
 namespace {
 
-// The typed variable token of a found variable: its node in the value record,
-// with the depth of what it stands for.
+// The variable tokens follow the type numbers, from TOK_BOOL_VAR to TOK_STRING_VAR.
+static_assert(TOK_STRING_VAR - TOK_BOOL_VAR == type_number_v<string_base>);
+
+// The typed variable token of a found variable (of a value type): its node in
+// the value record, with the depth of what it stands for.
 int variable_token(variable* v, token_value* value)
 {
     node_exp* n = v->as_node();
     int32_t depth = grammar::variable_depth(v);
     grammar::track_depth(depth);
-    switch (v->type_code) {
-    case 0:
-        value->eb = { static_cast<node_expr<bool>*>(n), depth };
-        break;
-    case 1:
-        value->ei = { static_cast<node_expr<int32_t>*>(n), depth };
-        break;
-    case 2:
-        value->ef = { static_cast<node_expr<float>*>(n), depth };
-        break;
-    case 3:
-        value->e3 = { static_cast<node_expr<vec3>*>(n), depth };
-        break;
-    case 4:
-        value->e4 = { static_cast<node_expr<vec4>*>(n), depth };
-        break;
-    case 5:
-        value->em = { static_cast<node_expr<mtx44>*>(n), depth };
-        break;
-    default:
-        value->es = { static_cast<node_expr<string_base>*>(n), depth };
-        break;
-    }
+    visit_type(v->type_code, [&](auto tag) {
+        using T = typename decltype(tag)::type;
+        typed_expr_of<T>(*value) = { static_cast<node_expr<T>*>(n), depth };
+    });
     return TOK_BOOL_VAR + v->type_code;
 }
 

@@ -100,6 +100,19 @@ public:
     T value;
 };
 
+// The type number of what an expression evaluates to, or -1 for a node of no
+// value type.
+inline int value_type_of(node_exp* e)
+{
+    int number = -1;
+    for_each_type([&](auto tag) {
+        using T = typename decltype(tag)::type;
+        if (number < 0 && dynamic_cast<node_expr<T>*>(e))
+            number = type_number_v<T>;
+    });
+    return number;
+}
+
 template <typename T> node_val<T>* node_expr<T>::make_value(bool release, call_frame* frame, void* environment)
 {
     node_val<T>* constant = new node_val<T>();

@@ -10,10 +10,6 @@
 
 namespace parser {
 
-template <typename... Nodes> struct type_list {
-    static constexpr size_t size = sizeof...(Nodes);
-};
-
 namespace catalogue {
 
 using namespace short_types;

@@ -11,6 +11,7 @@
 
 #include "engine/kernel/Parser/operator_tags.h"
 #include "engine/kernel/Parser/value_types.h"
+#include "engine/kernel/ascii_case.h"
 #include "engine/kernel/math/matrix_ops.h"
 #include "engine/kernel/math/scalar.h"
 #include "engine/kernel/math/vector_ops.h"
@@ -75,23 +76,12 @@ inline bool float_equal(float a, float b) { return !(a < b) && !(a > b); }
 inline bool float_less(float a, float b) { return !(a >= b); }
 inline bool float_lequal(float a, float b) { return !(a > b); }
 
-// The runtime's case mapping in the default locale: ASCII letters only; every
-// other byte, including those above 127, is left as it is.
-inline char ascii_lower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
-inline char ascii_upper(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
-
 inline std::string_view view(const string_base& s) { return { s.c_str(), s.size() }; }
 
 // Byte comparison ignoring the case of ASCII letters; null text reads as empty.
 inline bool text_equal(const string_base& a, const string_base& b)
 {
-    std::string_view x = view(a), y = view(b);
-    if (x.size() != y.size())
-        return false;
-    for (size_t i = 0; i < x.size(); ++i)
-        if (ascii_lower(x[i]) != ascii_lower(y[i]))
-            return false;
-    return true;
+    return ascii::equal_ignoring_case(view(a), view(b));
 }
 
 // Case-sensitive; an empty b occurs in every text, the empty one included.
@@ -271,10 +261,10 @@ template <> struct operator_rule<OP_empty> {
     static void apply(bool& out, const string_base& a) { out = a.empty(); }
 };
 template <> struct operator_rule<OP_lowercase> {
-    static void apply(string_base& out, const string_base& a) { out = rules::map_text(a, rules::ascii_lower); }
+    static void apply(string_base& out, const string_base& a) { out = rules::map_text(a, ascii::lower); }
 };
 template <> struct operator_rule<OP_uppercase> {
-    static void apply(string_base& out, const string_base& a) { out = rules::map_text(a, rules::ascii_upper); }
+    static void apply(string_base& out, const string_base& a) { out = rules::map_text(a, ascii::upper); }
 };
 
 template <> struct operator_rule<OP_length> { static void apply(float& out, vec3 a) { out = math::length(a); } };

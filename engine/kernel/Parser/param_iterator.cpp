@@ -1,9 +1,9 @@
 // Typed reads of function statement arguments.
 #include "engine/kernel/Parser/param_iterator.h"
 
+#include "engine/kernel/Parser/program_log.h"
 #include "engine/kernel/Parser/statements.h"
 #include "engine/kernel/Parser/tree_iterator.h"
-#include "engine/kernel/log_record.h"
 
 namespace parser {
 
@@ -45,8 +45,7 @@ int32_t param_iterator::get_int()
 void param_iterator::dump_error(const char* type_word)
 {
     const char* name = iterator->current ? iterator->current->name.c_str() : "";
-    Log::Category(Log::ELevel::Error, "Parser",
-        { "engine/kernel/Parser/ParserNodes", __LINE__, "parser::param_iterator::dump_error" }, false,
+    Log::Category(Log::ELevel::Error, "Parser", nodes_where(__LINE__, "parser::param_iterator::dump_error"), false,
         "Param %i in function %s() is not %s\n", index, name, type_word);
 }
 

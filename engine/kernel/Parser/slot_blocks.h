@@ -5,6 +5,7 @@
 // regions (block_regions.h).
 #pragma once
 
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -26,6 +27,12 @@ namespace parser {
 // newest block not handed out since the block was made or the pool reset:
 // those slots follow in address order and come from the fresh cursor, so a
 // reset costs no walk over the block.
+//
+// The chain runs newest first through next; previous points back at the newer
+// block (null in the newest). Nothing here reads previous: it is written
+// because it is part of the block's layout, and invariants() keeps it true so
+// that whoever reads it finds the chain. Debug builds check invariants() after
+// every change to the chain.
 template <typename Slot, size_t SlotsPerBlock> struct slot_blocks {
     struct block {
         Slot slots[SlotsPerBlock];
@@ -79,6 +86,22 @@ template <typename Slot, size_t SlotsPerBlock> struct slot_blocks {
         return n;
     }
 
+    // The chain's shape: without blocks nothing is free or fresh; with blocks
+    // the fresh slots are a tail of the newest one (take hands them out from
+    // there) and every previous pointer names the block just newer.
+    bool invariants() const
+    {
+        if (!first_block)
+            return !free_slot && !fresh && !fresh_end;
+        if (first_block->previous || fresh_end != first_block->slots + SlotsPerBlock || fresh < first_block->slots
+            || fresh > fresh_end)
+            return false;
+        for (const block* b = first_block; b->next; b = b->next)
+            if (b->next->previous != b)
+                return false;
+        return true;
+    }
+
 private:
     void free_blocks_from(block* b)
     {
@@ -106,15 +129,18 @@ private:
             first_block->previous = b;
         first_block = b;
         start_fresh(b);
+        assert(invariants());
     }
 
     void reset()
     {
         block* keep = first_block;
+        assert(keep); // a slot was live, so a block holds it
         free_blocks_from(keep->next);
         keep->next = keep->previous = nullptr;
         free_slot = nullptr;
         start_fresh(keep);
+        assert(invariants());
     }
 };
 

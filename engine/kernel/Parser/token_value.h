@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <type_traits>
 
 #include "engine/kernel/Parser/value_types.h"
 
@@ -43,5 +44,25 @@ union token_value {
     node_exp* any;
 };
 static_assert(sizeof(token_value) == 64, "one 64-byte record per token");
+
+// The typed expression variant of value type T in a record (Record is
+// token_value, const or not).
+template <typename T, typename Record> auto& typed_expr_of(Record& value)
+{
+    if constexpr (std::is_same_v<T, bool>)
+        return value.eb;
+    else if constexpr (std::is_same_v<T, int32_t>)
+        return value.ei;
+    else if constexpr (std::is_same_v<T, float>)
+        return value.ef;
+    else if constexpr (std::is_same_v<T, vec3>)
+        return value.e3;
+    else if constexpr (std::is_same_v<T, vec4>)
+        return value.e4;
+    else if constexpr (std::is_same_v<T, mtx44>)
+        return value.em;
+    else
+        return value.es;
+}
 
 } // namespace parser

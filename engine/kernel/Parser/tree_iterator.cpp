@@ -3,13 +3,14 @@
 #include "engine/kernel/Parser/tree_iterator.h"
 
 #include <atomic>
+#include <cassert>
 
 #include "engine/kernel/Parser/grammar_actions.h"
+#include "engine/kernel/Parser/program_log.h"
 #include "engine/kernel/Parser/statements.h"
 #include "engine/kernel/Parser/subtree.h"
 #include "engine/kernel/Parser/unit.h"
 #include "engine/kernel/Parser/unit_loader.h"
-#include "engine/kernel/log_record.h"
 
 namespace parser {
 
@@ -34,7 +35,28 @@ tree_iterator& tree_iterator::operator=(const tree_iterator& other)
         if (p >= other.slots && p < other.slots + max_levels)
             slots[k].parent = slots + (p - other.slots);
     }
+    assert(invariants());
     return *this;
+}
+
+bool tree_iterator::invariants() const
+{
+    if (depth < 0 || depth >= max_levels || frame_depth < 0 || frame_depth >= max_levels)
+        return false;
+    for (int32_t k = 0; k < depth; ++k)
+        if (!cursors[k] || !lists[k + 1])
+            return false;
+    if (current && (!cursors[depth] || statement_list::payload(cursors[depth]) != current))
+        return false;
+    if (marks[frame_depth] > depth || carried[frame_depth] > grammar::max_expression_depth)
+        return false;
+    for (int32_t k = 1; k <= frame_depth; ++k) {
+        if (slots[k].parent != &slots[k - 1] || carried[k] < carried[k - 1])
+            return false;
+        if (marks[k] != 0 && marks[k] <= marks[k - 1])
+            return false;
+    }
+    return true;
 }
 
 void tree_iterator::start(statement_list* list, void* env, call_frame* frame_in_force)
@@ -79,12 +101,12 @@ uint32_t tree_iterator::stopped_walks() { return walks_stopped.load(); }
 void tree_iterator::stop(const char* what, int32_t limit)
 {
     ++walks_stopped;
-    Log::Category(Log::ELevel::Error, "Parser",
-        { "engine/kernel/Parser/ParserNodes", __LINE__, "parser::tree_iterator::next" }, true,
+    Log::Category(Log::ELevel::Error, "Parser", nodes_where(__LINE__, "parser::tree_iterator::next"), true,
         "%s nested more than %d levels deep: walk stopped\n", what, int(limit));
     current = nullptr;
     depth = 0;
     cursors[0] = nullptr;
+    frame_depth = 0; // the walk is over: no frame of it stays open
 }
 
 bool tree_iterator::enter(statement_list* list)
@@ -113,6 +135,12 @@ bool tree_iterator::enter_call(node_call* call)
 }
 
 void tree_iterator::next()
+{
+    find_next();
+    assert(invariants());
+}
+
+void tree_iterator::find_next()
 {
     for (;;) {
         while (!cursors[depth]) {

@@ -44,20 +44,36 @@ public:
     // How many walks in this process a limit has stopped so far: a program
     // compares the count before and after a read to learn that it was cut short.
     static uint32_t stopped_walks();
+    // The walk's shape below holds; debug builds assert it wherever it changes.
+    bool invariants() const;
 
-    node_function* current = nullptr;
+    node_function* current = nullptr; // the function statement reached; null at the end
+    void* environment = nullptr; // handed to every evaluation of the walk
+
+private:
+    // Lists 0 to depth are open, each entered from the statement its outer
+    // list's cursor stands on (a call or a conditional); current, when set, is
+    // the statement under cursors[depth]. At the end depth is 0 and
+    // cursors[0] null.
     int32_t depth = 0;
     statement_list* lists[max_levels] = {};
     list_element* cursors[max_levels] = {};
+    // Frames 1 to frame_depth are the calls entered (a body walk starts with
+    // the outer walk's, copied in). Slot k holds (arguments of the call
+    // entered at k, frame in force at k), and slot k's parent is slot k - 1:
+    // that is what lets a copy rebase the chain onto itself.
     int32_t frame_depth = 0;
-    call_frame slots[max_levels] = {}; // slot k: (arguments of the call entered at k, frame in force at k)
+    call_frame slots[max_levels] = {};
+    // marks[k] is the depth of the call's body: leaving that list closes
+    // frame k. Frames opened in this walk have rising marks, none deeper than
+    // depth; the outer frames of a body walk have mark 0 and never close.
     int32_t marks[max_levels] = {};
     // Per frame: how deep the callers' arguments can make a parameter read
-    // in it (the sum of the argument depths of the calls entered).
+    // in it (the sum of the argument depths of the calls entered). It never
+    // falls from a frame to the next and stays within the expression bound.
     int32_t carried[max_levels] = {};
-    void* environment = nullptr;
 
-private:
+    void find_next();
     bool enter(statement_list* list);
     bool enter_call(node_call* call);
     void stop(const char* what, int32_t limit);

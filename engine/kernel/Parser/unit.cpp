@@ -6,19 +6,11 @@
 
 #include "engine/kernel/Parser/subtree.h"
 #include "engine/kernel/Parser/variable.h"
+#include "engine/kernel/ascii_case.h"
 
 namespace parser {
 
 namespace {
-
-char lower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
-
-// File and unit names compare ignoring the case of ASCII letters.
-bool same_file_name(const char* a, const char* b)
-{
-    for (; *a && lower(*a) == lower(*b); ++a, ++b) { }
-    return lower(*a) == lower(*b);
-}
 
 // FNV-1a: names are short identifiers, and this spreads them well enough.
 uint32_t name_hash(const char* name)
@@ -125,7 +117,7 @@ parser::subtree* unit::search_subtree(const char* subtree_name, std::vector<cons
 unit* unit::search_import(const char* file_name, std::vector<const unit*>& seen)
 {
     for (unit* u : imports) {
-        if (same_file_name(u->name.c_str(), file_name))
+        if (ascii::equal_ignoring_case(u->name.c_str(), file_name)) // file names ignore ASCII case
             return u;
         if (first_visit(u, seen))
             if (unit* found = u->search_import(file_name, seen))

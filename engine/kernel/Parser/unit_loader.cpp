@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <optional>
 #include <string>
-#include <strings.h>
 
 #include "engine/kernel/Parser/context.h"
 #include "engine/kernel/Parser/diagnostics.h"
@@ -16,18 +15,17 @@
 #include "engine/kernel/Parser/front_end_trace.h"
 #include "engine/kernel/Parser/grammar_actions.h"
 #include "engine/kernel/Parser/parser_y.hpp"
+#include "engine/kernel/Parser/program_log.h"
 #include "engine/kernel/Parser/scanner.h"
 #include "engine/kernel/Parser/statement_positions.h"
 #include "engine/kernel/Parser/unit.h"
 #include "engine/kernel/Parser/variable.h"
-#include "engine/kernel/log_record.h"
+#include "engine/kernel/ascii_case.h"
 #include "host/modules/filesystem_module.h"
 #include "platform/critical_section.h"
 
 namespace parser {
 namespace {
-
-constexpr const char* source_file = "engine/kernel/Parser/ParserNodes";
 
 // Guards every look-up in and append to any unit cache; created at program
 // start, deleted at exit.
@@ -40,14 +38,14 @@ cache_lock unit_cache_lock;
 
 void warn(int line, const char* format, const char* file_name)
 {
-    Log::Category(Log::ELevel::Warning, "Parser", { source_file, line, "ParseUnit" }, true, format, file_name);
+    Log::Category(Log::ELevel::Warning, "Parser", nodes_where(line, "ParseUnit"), true, format, file_name);
 }
 
 unit* find_cached(unit_cache* cache, const char* file_name)
 {
     platform::scoped_lock hold(unit_cache_lock.section);
     for (unit* u : cache->units) {
-        if (strcasecmp(u->name.c_str(), file_name) == 0) {
+        if (ascii::equal_ignoring_case(u->name.c_str(), file_name)) {
             u->add_ref();
             return u;
         }
@@ -141,7 +139,7 @@ char* read_text(const char* file_name, size_t* size)
     uint64_t length = f.length();
     if (!script_size_fits(length)) {
         f.close();
-        Log::Category(Log::ELevel::Error, "Parser", { source_file, __LINE__, "ParseUnit" }, true,
+        Log::Category(Log::ELevel::Error, "Parser", nodes_where(__LINE__, "ParseUnit"), true,
             "script '%s' has %llu bytes: a script must be smaller than 2 GiB\n", file_name,
             static_cast<unsigned long long>(length));
         return nullptr;
@@ -205,7 +203,7 @@ parsing_file::~parsing_file() { innermost_file = outer; }
 bool in_progress(const char* file_name)
 {
     for (const parsing_file* f = innermost_file; f; f = f->outer)
-        if (f->name && strcasecmp(f->name, file_name) == 0)
+        if (f->name && ascii::equal_ignoring_case(f->name, file_name))
             return true;
     return false;
 }
@@ -266,7 +264,7 @@ unit* import_session::reuse(const char* file_name, bool* known)
     if (!session)
         return nullptr;
     for (entry& e : session->imported_) {
-        if (strcasecmp(e.name.c_str(), file_name) == 0) {
+        if (ascii::equal_ignoring_case(e.name.c_str(), file_name)) {
             *known = true;
             if (e.parsed)
                 e.parsed->add_ref();

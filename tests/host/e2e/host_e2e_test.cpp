@@ -272,14 +272,6 @@ TEST_F(HostE2E, CrashWithContinueSearchEndsByTheSignal)
     EXPECT_EQ(crash_reports(write_dir()).size(), 1u) << o.output;
 }
 
-TEST_F(HostE2E, WrongEngineVersionIsRefused)
-{
-    Outcome o = run({ "-frames=1", "-exitcode=4" }, Shutdown, { "MC_ENGINE_VERSION=0x00060002" });
-    ASSERT_TRUE(o.exited) << o.output;
-    EXPECT_EQ(o.code, 0) << o.output;
-    EXPECT_TRUE(has(o, "Invalid engine dll version!")) << o.output;
-}
-
 TEST_F(HostE2E, EmptyWriteDirFallsBackUnderTheWorkingDirectory)
 {
     write_registry("WriteDir=\n");
@@ -296,14 +288,6 @@ TEST_F(HostE2E, DumpRttiEndsWithoutCreatingTheGame)
     ASSERT_TRUE(o.exited) << o.output;
     EXPECT_EQ(o.code, 0) << o.output;
     EXPECT_FALSE(has(o, "first frame")) << o.output;
-}
-
-TEST_F(HostE2E, OverLongGameFolderRefusesStartUp)
-{
-    Outcome o = run({ "gn=" + std::string(300, 'g'), "-frames=1", "-exitcode=2" });
-    ASSERT_TRUE(o.exited) << o.output;
-    EXPECT_EQ(o.code, 0) << o.output;
-    EXPECT_TRUE(has(o, "does not fit in 259 characters")) << o.output;
 }
 
 // A refusal once the mount helper and the filesystem exist releases them (a

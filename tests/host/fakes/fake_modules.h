@@ -4,6 +4,7 @@
 #pragma once
 
 #include <map>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -55,7 +56,15 @@ struct log_entry {
     int action;
     int mode;
     std::string text;
+
+    bool operator==(const log_entry&) const = default;
 };
+
+inline void PrintTo(const log_entry& e, std::ostream* out)
+{
+    *out << "{ " << e.level << ", \"" << e.category << "\", \"" << e.file << "\", " << e.line << ", \"" << e.function
+         << "\", " << e.action << ", " << e.mode << ", \"" << e.text << "\" }";
+}
 
 // Restores the defaults (the fake platform too), empties both logs.
 void reset();
