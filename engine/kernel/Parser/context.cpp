@@ -185,6 +185,13 @@ void context::end_block()
     assert(invariants());
 }
 
+const variable_table* context::inner_scope_ending() const
+{
+    if (!refused_scopes.empty())
+        return refused_scopes.back().get();
+    return depth >= 1 ? &scopes[depth] : nullptr;
+}
+
 void context::declare(variable* v)
 {
     if (!v)

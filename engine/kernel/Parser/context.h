@@ -49,6 +49,9 @@ public:
     // had been opened; its statements are dropped.
     bool start_block(statement_list* owner);
     void end_block();
+    // The scope the next end_block releases, when that is a block inside the
+    // file's own (a subtree body or deeper); null otherwise.
+    const variable_table* inner_scope_ending() const;
     // Into the innermost scope, which takes over the caller's reference.
     void declare(variable* v);
     // Appended to the innermost block's list, which takes over the reference;

@@ -34,6 +34,12 @@ void remember_depth(const variable* v, int32_t depth)
         notes->note(v, depth);
 }
 
+void forget_depth(const variable* v)
+{
+    if (notes)
+        notes->forget(v);
+}
+
 void note_depth(int32_t depth)
 {
     if (depth > max_expression_depth)
@@ -55,8 +61,27 @@ void begin_subtree(context* ctx, const char* name)
     ctx->begin_subtree(name);
 }
 
+namespace {
+
+// No token names a variable of a block that ends: its notes go.
+void forget_ending_scope(context* ctx)
+{
+    if (const variable_table* scope = ctx->inner_scope_ending())
+        for (uint32_t i = 0; i < scope->size(); ++i)
+            forget_depth(scope->at(i));
+}
+
+} // namespace
+
+void end_block(context* ctx)
+{
+    forget_ending_scope(ctx);
+    ctx->end_block();
+}
+
 void end_subtree(context* ctx, void* environment)
 {
+    forget_ending_scope(ctx);
     if (ctx->current_subtree)
         ctx->current_subtree->deepest_expression = deepest_in_subtree;
     ctx->end_subtree(environment);
@@ -112,6 +137,26 @@ void depth_notes::note(const variable* v, int32_t depth)
     for (; slots_[i].v && slots_[i].v != v; i = (i + 1) & mask) { }
     used_ += slots_[i].v == nullptr;
     slots_[i] = { v, depth };
+}
+
+// Backward-shift deletion: each later entry of the probe run that may move up
+// into the hole does, so every look-up still meets its entry before a free slot.
+void depth_notes::forget(const variable* v)
+{
+    size_t mask = slots_.size() - 1;
+    size_t hole = slot_of(v);
+    for (; slots_[hole].v != v; hole = (hole + 1) & mask)
+        if (!slots_[hole].v)
+            return;
+    for (size_t i = (hole + 1) & mask; slots_[i].v; i = (i + 1) & mask) {
+        size_t home = slot_of(slots_[i].v);
+        if (((i - home) & mask) >= ((i - hole) & mask)) { // home at or before the hole, cyclically
+            slots_[hole] = slots_[i];
+            hole = i;
+        }
+    }
+    slots_[hole] = { nullptr, 0 };
+    --used_;
 }
 
 void report_syntax_error(void* scanner, const char* message)

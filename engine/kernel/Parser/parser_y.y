@@ -228,7 +228,7 @@ statement
     | call_stmt
     | if_stmt
     | function_stmt ';'
-    | function_stmt '{'  { at_token(ctx, yychar, 0); open_body(ctx, $1); }  statement_list '}'  { ctx->end_block(); }
+    | function_stmt '{'  { at_token(ctx, yychar, 0); open_body(ctx, $1); }  statement_list '}'  { end_block(ctx); }
     | function_stmt '=' TOK_STRING_CONST       { set_text(ctx, $3); }
     | function_stmt '=' TOK_LONG_STRING_CONST  { set_text(ctx, long_text($3)); delete $3; }
     ;
@@ -259,13 +259,13 @@ named_arg
 
 if_stmt
     : TOK_IF '(' bool_expr ')' '{'  { at_token(ctx, yychar, 0); ctx->begin_if($3.node); $3 = {}; }
-      statement_list '}'  { ctx->end_block(); }  else_part
+      statement_list '}'  { end_block(ctx); }  else_part
     ;
 
 else_part
     : %empty
-    | TOK_ELSE '{'  { at_token(ctx, yychar, 0); ctx->begin_else(); }  statement_list '}'  { ctx->end_block(); }
-    | TOK_ELSE  { at_token(ctx, yychar, 0); ctx->begin_else(); }  if_stmt  { ctx->end_block(); }
+    | TOK_ELSE '{'  { at_token(ctx, yychar, 0); ctx->begin_else(); }  statement_list '}'  { end_block(ctx); }
+    | TOK_ELSE  { at_token(ctx, yychar, 0); ctx->begin_else(); }  if_stmt  { end_block(ctx); }
     ;
 
 /* ---- expressions ---- */
