@@ -416,7 +416,14 @@ void trace::error(span where, std::string message) { add(severity::error, where,
 
 void trace::call(span where, const char* name) { calls_.push_back({ where, name ? name : "" }); }
 
-void trace::subtree_defined(span where, const char* name) { subtrees_.push_back({ where, name ? name : "" }); }
+// Only a definition that an earlier call waits for can be reported (a call
+// after it finds the subtree), so only those are kept.
+void trace::subtree_defined(span where, const char* name)
+{
+    std::string_view defined = name ? name : "";
+    if (std::any_of(calls_.begin(), calls_.end(), [&](const pending_call& c) { return c.name == defined; }))
+        subtrees_.push_back({ where, std::string(defined) });
+}
 
 std::string trace::take_open_failure()
 {
@@ -429,6 +436,8 @@ std::string trace::take_open_failure()
 // subtree must be defined before its first call) or the name is a slip.
 void trace::resolve_calls(const context& ctx)
 {
+    if (calls_.empty())
+        return;
     std::vector<std::string> names;
     if (ctx.current_unit)
         subtree_names(ctx.current_unit, names);

@@ -149,7 +149,7 @@ private:
     bool high_byte_shown_ = false; // a syntax error said that a byte above 127 ended the input
     bool too_deep_ = false;
     std::vector<pending_call> calls_;
-    std::vector<definition> subtrees_;
+    std::vector<definition> subtrees_; // only those a pending call names
     std::vector<unexported> unexported_;
     span importing_ { 0, 0 };
     uint32_t declaration_begin_ = 0;
