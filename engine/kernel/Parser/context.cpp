@@ -117,14 +117,15 @@ variable* context::find_variable(const char* name)
 {
     if (!name)
         return nullptr;
+    uint64_t bit = variable_table::name_bit(name);
     for (auto scope = refused_scopes.rbegin(); scope != refused_scopes.rend(); ++scope) {
-        if (variable* v = (*scope)->find(name, any_type)) {
+        if (variable* v = (*scope)->find(name, any_type, bit)) {
             v->add_ref();
             return v;
         }
     }
     for (int32_t d = depth; d >= 0; --d) {
-        if (variable* v = scopes[d].find(name, any_type)) {
+        if (variable* v = scopes[d].find(name, any_type, bit)) {
             v->add_ref();
             return v;
         }
