@@ -1,7 +1,6 @@
 # Warning flags for every target of the project (mc_warnings).
 add_library(mc_warnings INTERFACE)
-target_compile_options(mc_warnings INTERFACE -Wall -Wextra)
+target_compile_options(mc_warnings INTERFACE -Wall -Wextra -Wshadow -Wnon-virtual-dtor)
 if(MC_WERROR)
   target_compile_options(mc_warnings INTERFACE -Werror)
 endif()
-target_include_directories(mc_warnings INTERFACE ${PROJECT_SOURCE_DIR})

@@ -6,7 +6,7 @@
 #include <cstdarg>
 #include <cstdint>
 
-#include "host/modules/filesystem_module.h"
+#include "host/modules/filesystem_log.h"
 
 namespace Log {
 

@@ -18,7 +18,7 @@
 namespace {
 
 // The text of every declaration's span, as "name: text".
-class declarations : public parser::diag::observer {
+class declarations final : public parser::diag::observer {
 public:
     void file_started(const std::string&, const char* text, uint32_t size) override { text_.assign(text, size); }
     void token(int, parser::span, parser::variable*) override { }

@@ -117,8 +117,8 @@ TEST_P(HtTest, ReportsTheHtWord)
     EXPECT_EQ(records[0].text.find(" HTT,") != std::string::npos, c.htt);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Host, HtTest, ::testing::ValuesIn(kHtCases), [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Host, HtTest, ::testing::ValuesIn(kHtCases),
+    [](const auto& param_info) { return std::string(param_info.param.name); });
 
 TEST_F(HostTest, CountsPackagesCoresAndLogicalProcessors)
 {
@@ -201,8 +201,8 @@ TEST_P(ClockTest, MeasuresOverOneHundredTwentyEighthOfASecond)
     EXPECT_EQ(text.substr(text.size() - std::strlen(mhz)), mhz);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Host, ClockTest, ::testing::ValuesIn(kClockCases), [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Host, ClockTest, ::testing::ValuesIn(kClockCases),
+    [](const auto& param_info) { return std::string(param_info.param.name); });
 
 TEST_F(HostTest, MeasuresPinnedAtRealTimeAndRestoresInOrder)
 {

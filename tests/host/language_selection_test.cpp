@@ -45,8 +45,8 @@ TEST_P(LocaleTest, ChoosesTheLocale)
     EXPECT_EQ(asked_storage, c.steam && c.default_locale == "Es" && c.storage);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Host, LocaleTest, ::testing::ValuesIn(kLocaleCases), [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Host, LocaleTest, ::testing::ValuesIn(kLocaleCases),
+    [](const auto& param_info) { return std::string(param_info.param.name); });
 
 struct Record {
     int level;

@@ -40,7 +40,7 @@ TEST_P(InstanceTest, DecidesAndTellsTheUser)
 }
 
 INSTANTIATE_TEST_SUITE_P(Host, InstanceTest, ::testing::ValuesIn(kInstanceCases),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& param_info) { return std::string(param_info.param.name); });
 
 TEST_F(HostTest, AlreadyRunningTextsComeFromTheRegistryWithDefaultsForEmptyOrOverLong)
 {
@@ -108,8 +108,8 @@ TEST_P(DiskTest, WarnsBelowTwoHundredMegabytes)
         EXPECT_FALSE(called_starting_with("message_box"));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Host, DiskTest, ::testing::ValuesIn(kDiskCases), [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Host, DiskTest, ::testing::ValuesIn(kDiskCases),
+    [](const auto& param_info) { return std::string(param_info.param.name); });
 
 TEST_F(HostTest, FailedCreateDirectoryIsIgnored)
 {

@@ -196,8 +196,8 @@ TEST_P(RefusalTest, ReleasesWhatStartUpMadeAndReturnsZero)
     EXPECT_EQ(platform::fake::active_guards(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Host, RefusalTest, ::testing::ValuesIn(kRefusals), [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Host, RefusalTest, ::testing::ValuesIn(kRefusals),
+    [](const auto& param_info) { return std::string(param_info.param.name); });
 
 TEST_F(HostTest, LowDiskSpaceCancelledGoesOnWithTheGame)
 {

@@ -54,8 +54,8 @@ TEST_P(WriteDirTest, ReachesFsInit)
     EXPECT_TRUE(called("create_directory(" + GetParam().write_dir + ")"));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Host, WriteDirTest, ::testing::ValuesIn(kCases), [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Host, WriteDirTest, ::testing::ValuesIn(kCases),
+    [](const auto& param_info) { return std::string(param_info.param.name); });
 
 TEST_F(HostTest, OldSystemLoadsShFolderAndNewOneUsesShell32)
 {

@@ -100,11 +100,11 @@ constexpr uint32_t leaf_tag_marker = 0xf;
 // under a frame.
 template <typename T> class test_leaf final : public node_expr<T> {
 public:
-    test_leaf(int slot, bool param, uint32_t flags = 0)
-        : slot(slot)
-        , param(param)
+    test_leaf(int value_slot, bool is_param, uint32_t leaf_flags = 0)
+        : slot(value_slot)
+        , param(is_param)
     {
-        this->flags = flags;
+        this->flags = leaf_flags;
     }
     void serialize(archive& ar) const override
     {

@@ -27,12 +27,12 @@ class tree_generator {
 public:
     // Without short cuts: no bool and / or and no selection, whose bind may
     // legitimately return a branch instead of the node.
-    tree_generator(uint32_t seed, bool short_cuts)
+    tree_generator(uint32_t seed, bool with_short_cuts)
         : rng(seed)
-        , short_cuts(short_cuts)
+        , short_cuts(with_short_cuts)
     {
         for (const operator_entry& e : operator_catalogue_entries())
-            if (short_cuts || (e.tag != bool_and_tag && e.tag != bool_or_tag))
+            if (with_short_cuts || (e.tag != bool_and_tag && e.tag != bool_or_tag))
                 by_result[tag_result(e.tag)].push_back(&e);
     }
 

@@ -1,10 +1,13 @@
-// mcscript: the command-line tool for people who edit game scripts. It parses
-// scripts exactly as the game does, shows what a reader of them sees, and
-// reports problems as compilers do: file:line:column, the line and a caret.
-// Exit 0 on success, 1 when a file fails to parse, the subtree is missing, a
-// nesting limit stopped the walk or (settings --strict) a setting is warned
-// about, 2 on usage errors (an --extern value the extern it binds cannot take
-// is one). The game's own log records are shown with --records.
+// mcscript: the command-line tool for people who edit game scripts; its
+// commands are check, walk, dump, settings and lsp (usage_text below). It
+// parses scripts exactly as the game does, shows what a reader of them sees,
+// and reports problems as compilers do: FILE:LINE:COLUMN, the line and a caret;
+// lsp gives editors the same diagnostics. Exit status 0 on success; 1 when a
+// script failed: a file fails to parse, the subtree is missing, a nesting
+// limit stopped the walk, (settings --strict) a setting is warned about, or
+// (lsp) the editor ended without a shutdown request; 2 on usage errors (an
+// --extern value the extern it binds cannot take is one). The game's own log
+// records are shown with --records.
 #include <cstdio>
 #include <cstring>
 #include <string>

@@ -8,10 +8,9 @@
 #include <cstring>
 #include <string>
 
+#include "engine/kernel/Parser/context_events.h"
 #include "engine/kernel/Parser/extern_interface.h"
-#include "engine/kernel/Parser/front_end_trace.h"
 #include "engine/kernel/Parser/program_log.h"
-#include "engine/kernel/Parser/statement_positions.h"
 #include "engine/kernel/Parser/statements.h"
 #include "engine/kernel/Parser/subtree.h"
 #include "engine/kernel/Parser/unit.h"
@@ -41,23 +40,22 @@ const extern_kind extern_kinds[any_type] = {
 const char* text_or_empty(const char* text) { return text ? text : ""; }
 
 // The record's text as a diagnostic: one line, without the line feed.
-void show_record_text(diag::trace* trace, span here, const char* format, va_list args)
+void show_record_text(diag::context_events* events, span here, const char* format, va_list args)
 {
     char text[1024]; // the records' message size
     std::vsnprintf(text, sizeof text, format, args);
     std::string message = text;
     while (!message.empty() && (message.back() == '\n' || message.back() == '!'))
         message.pop_back();
-    trace->error(here, message);
+    events->error(here, message);
 }
 
 // Where a statement was written, for tools that point at it after the parse
 // (only while diagnostics are collected: spans are not tracked otherwise).
-void record_position(const node_statement* statement, const diag::trace* trace, const unit* u, span here)
+void record_position(const node_statement* statement, diag::context_events* events, const unit* u, span here)
 {
-    diag::statement_positions* positions = diag::statement_positions::active();
-    if (positions && trace && statement)
-        positions->add_statement(statement, u->name.c_str(), here);
+    if (events && statement)
+        events->statement_written(statement, *u, here);
 }
 
 } // namespace
@@ -75,16 +73,16 @@ const char* context::unit_name() const { return current_unit ? current_unit->nam
 
 void context::explain(const char* message)
 {
-    if (!trace)
+    if (!events)
         return;
     if (message && *message)
-        trace->error(here, message);
+        events->error(here, message);
     explained_ = true;
 }
 
 void context::explain_extern(int type, const char* name, const char* key, const char* problem)
 {
-    if (!trace)
+    if (!events)
         return;
     std::string shown = std::string("extern ") + type_names[type] + " '" + text_or_empty(name) + "'";
     if (std::strcmp(text_or_empty(name), key) != 0)
@@ -95,10 +93,10 @@ void context::explain_extern(int type, const char* name, const char* key, const 
 void context::error(int line, const char* function, bool prefixed, const char* format, ...)
 {
     error_flag = 1;
-    if (trace && !explained_) {
+    if (events && !explained_) {
         va_list args;
         va_start(args, format);
-        show_record_text(trace, here, format, args);
+        show_record_text(events, here, format, args);
         va_end(args);
     }
     explained_ = false;
@@ -197,8 +195,8 @@ void context::declare(variable* v)
 {
     if (!v)
         return;
-    if (trace && trace->watcher() && (depth >= 0 || !refused_scopes.empty()))
-        trace->watcher()->declared(*v, here);
+    if (events && (depth >= 0 || !refused_scopes.empty()))
+        events->declared(*v, here);
     if (!refused_scopes.empty()) {
         refused_scopes.back()->insert(v);
         return;
@@ -229,8 +227,8 @@ void context::begin_subtree(const char* name)
         refuse_block(); // nothing could own the subtree
         return;
     }
-    if (trace)
-        trace->subtree_defined(here, name);
+    if (events)
+        events->subtree_defined(here, name);
     subtree* s = new subtree(name);
     current_unit->subtrees.push_back(s);
     current_subtree = s;
@@ -271,7 +269,7 @@ node_function* context::begin_function(const char* name)
 {
     node_function* statement = new node_function(name);
     current_function = add_statement(statement) ? statement : nullptr;
-    record_position(current_function, trace, current_unit, here);
+    record_position(current_function, events, current_unit, here);
     return current_function;
 }
 
@@ -304,10 +302,10 @@ node_call* context::begin_call(const char* name)
     explain(nullptr); // an unknown subtree is shown at the file's end, when it is known whether it comes later
     node_call* statement = new node_call(*this, name);
     explained_ = false;
-    if (trace && !statement->subtree)
-        trace->call(here, name);
+    if (events && !statement->subtree)
+        events->call(here, name);
     current_call = add_statement(statement) ? statement : nullptr;
-    record_position(current_call, trace, current_unit, here);
+    record_position(current_call, events, current_unit, here);
     return current_call;
 }
 

@@ -24,8 +24,9 @@ class unit;
 class variable;
 struct unit_cache; // the shared cache of parsed units, owned by the loader's caller
 namespace diag {
+class context_events;
 class trace;
-}
+} // namespace diag
 
 class context {
 public:
@@ -128,8 +129,11 @@ public:
     node_function* current_function = nullptr;
     node_call* current_call = nullptr;
 
-    // Written by the loader and the grammar for diagnostics only.
-    diag::trace* trace = nullptr; // set only while diagnostics are collected
+    // Written by the loader and the grammar for diagnostics only. Both set
+    // only while diagnostics are collected, to the same trace: the context
+    // reports through events, the grammar's actions use the trace.
+    diag::context_events* events = nullptr;
+    diag::trace* trace = nullptr;
     span here { 0, 0 }; // the construct the grammar is handing over, for diagnostics
 
 private:

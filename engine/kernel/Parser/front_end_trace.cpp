@@ -11,6 +11,7 @@
 #include "engine/kernel/Parser/grammar_actions.h"
 #include "engine/kernel/Parser/lexer_actions.h"
 #include "engine/kernel/Parser/parser_y.hpp"
+#include "engine/kernel/Parser/statement_positions.h"
 #include "engine/kernel/Parser/subtree.h"
 #include "engine/kernel/Parser/unit.h"
 #include "engine/kernel/Parser/variable.h"
@@ -423,6 +424,18 @@ void trace::subtree_defined(span where, const char* name)
     std::string_view defined = name ? name : "";
     if (std::any_of(calls_.begin(), calls_.end(), [&](const pending_call& c) { return c.name == defined; }))
         subtrees_.push_back({ where, std::string(defined) });
+}
+
+void trace::declared(variable& v, span where)
+{
+    if (watcher_)
+        watcher_->declared(v, where);
+}
+
+void trace::statement_written(const node_statement* statement, const unit& u, span where)
+{
+    if (statement_positions* positions = statement_positions::active())
+        positions->add_statement(statement, u.name.c_str(), where);
 }
 
 std::string trace::take_open_failure()

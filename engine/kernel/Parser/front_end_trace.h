@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/kernel/Parser/context_events.h"
 #include "engine/kernel/Parser/diagnostics.h"
 #include "engine/kernel/Parser/front_end_observer.h"
 #include "engine/kernel/Parser/source_span.h"
@@ -29,7 +30,7 @@ struct syntax_report {
     bool stack_exhausted = false;
 };
 
-class trace {
+class trace final : public context_events {
 public:
     // file is the path as the command line or the import statement wrote it;
     // text (size bytes, the two end zeros not counted) outlives the trace.
@@ -79,9 +80,12 @@ public:
 
     // An error of the context at a construct, and the imports and subtree
     // calls and definitions whose errors are worked out at the end.
-    void error(span where, std::string message);
-    void call(span where, const char* name);
-    void subtree_defined(span where, const char* name);
+    void error(span where, std::string message) override;
+    void call(span where, const char* name) override;
+    void subtree_defined(span where, const char* name) override;
+    // Passed on to the observer, and to the statement recorder when one is active.
+    void declared(variable& v, span where) override;
+    void statement_written(const node_statement* statement, const unit& u, span where) override;
     void import_started(span where) { importing_ = where; }
     // The system's reason why a file could not be opened (the import reports it).
     void open_failed(std::string reason) { open_failure_ = std::move(reason); }

@@ -5,10 +5,10 @@
 
 namespace parser {
 
-node_vec3::node_vec3(node_expr<float>* x, node_expr<float>* y, node_expr<float>* z)
-    : x(x)
-    , y(y)
-    , z(z)
+node_vec3::node_vec3(node_expr<float>* x_node, node_expr<float>* y_node, node_expr<float>* z_node)
+    : x(x_node)
+    , y(y_node)
+    , z(z_node)
 {
     flags = children_flags(x, y, z);
 }
@@ -45,18 +45,19 @@ bool node_vec3::fold_constants(bool params_fixed, void* environment)
     return fold_children(params_fixed, environment, x, y, z);
 }
 
-node_vec4::node_vec4(node_expr<float>* x, node_expr<float>* y, node_expr<float>* z, node_expr<float>* w)
-    : x(x)
-    , y(y)
-    , z(z)
-    , w(w)
+node_vec4::node_vec4(
+    node_expr<float>* x_node, node_expr<float>* y_node, node_expr<float>* z_node, node_expr<float>* w_node)
+    : x(x_node)
+    , y(y_node)
+    , z(z_node)
+    , w(w_node)
 {
     flags = children_flags(x, y, z, w);
 }
 
-node_vec4::node_vec4(node_expr<vec3>* xyz, node_expr<float>* w)
-    : w(w)
-    , xyz(xyz)
+node_vec4::node_vec4(node_expr<vec3>* xyz_node, node_expr<float>* w_node)
+    : w(w_node)
+    , xyz(xyz_node)
 {
     flags = children_flags(xyz, w);
 }

@@ -58,15 +58,15 @@ static bool first_visit(unit* u, std::vector<const unit*>& seen)
 // Keeps the first subtree of a name: a later one of the same name is never found.
 void unit::index_subtree(uint32_t position)
 {
-    const char* name = subtrees[position]->name.c_str();
+    const char* defined = subtrees[position]->name.c_str();
     size_t mask = subtree_slots_.size() - 1;
-    for (size_t i = name_hash(name) & mask;; i = (i + 1) & mask) {
+    for (size_t i = name_hash(defined) & mask;; i = (i + 1) & mask) {
         uint32_t held = subtree_slots_[i];
         if (held == 0) {
             subtree_slots_[i] = position + 1;
             return;
         }
-        if (std::strcmp(subtrees[held - 1]->name.c_str(), name) == 0)
+        if (std::strcmp(subtrees[held - 1]->name.c_str(), defined) == 0)
             return;
     }
 }

@@ -376,6 +376,7 @@ unit* parse_text(const char* unit_name, char* text, size_t size, extern_interfac
     if (diagnostics && text) {
         trace.emplace(*diagnostics, unit_name, text, uint32_t(size - 2));
         ctx.trace = &*trace;
+        ctx.events = &*trace;
         if (diag::statement_positions* positions = diag::statement_positions::active())
             positions->add_file(unit_name, text, uint32_t(size - 2));
     }
@@ -387,6 +388,7 @@ unit* parse_text(const char* unit_name, char* text, size_t size, extern_interfac
     bool failed = text && (!accepted || ctx.has_error());
     if (trace)
         trace->finish(ctx, failed);
+    ctx.events = nullptr;
     ctx.trace = nullptr; // the file's own failure record is no diagnostic: its causes are
     if (failed) {
         ctx.error(__LINE__, "ParseUnit", true, "syntax error in '%s' line %d\n", unit_name, line);

@@ -12,8 +12,9 @@ namespace {
 
 using platform::fake::record;
 
-class fake_mount_helper : public Mount::IMountHelper {
+class fake_mount_helper final : public Mount::IMountHelper {
 public:
+    virtual ~fake_mount_helper() = default;
     void AddSource(int kind, int flags, const string_base& path, int priority, bool optional) override
     {
         record("AddSource(" + std::to_string(kind) + ", " + std::to_string(flags) + ", '" + path.c_str() + "', "
@@ -32,8 +33,9 @@ public:
     }
 };
 
-class fake_asset_manager : public AssetManager {
+class fake_asset_manager final : public AssetManager {
 public:
+    virtual ~fake_asset_manager() = default;
     void Initialize(
         const char* game_folder, const char* working_dir, int workers, bool streaming, void* reserved) override
     {
@@ -49,8 +51,9 @@ public:
     }
 };
 
-class fake_remote_storage : public ISteamRemoteStorage {
+class fake_remote_storage final : public ISteamRemoteStorage {
 public:
+    virtual ~fake_remote_storage() = default;
     bool FileExists(const char* name) override
     {
         record("SteamRemoteStorage::FileExists(" + text(name) + ")");
