@@ -33,8 +33,8 @@ mutant swapped-operators engine/kernel/Parser/operator_eval.h \
     $'{ return a - b; }\ninline float minus(float a, float b) { return a + b; }' \
     "plus and minus give each other's results"
 mutant skipped-disk-check host/WinFrame.cpp \
-    $'if (!CheckFreeDiskSpace(run.write_dir.c_str()))\n        return refuse(run);' \
-    'CheckFreeDiskSpace(run.write_dir.c_str());' \
+    'return CheckFreeDiskSpace(run.write_dir.c_str());' \
+    $'CheckFreeDiskSpace(run.write_dir.c_str());\n    return true;' \
     "start-up ignores the free disk space check"
 mutant tool-exit-status tools/mcscript/main.cpp \
     'status = exit_failed;' \

@@ -1,7 +1,7 @@
 // Measures the host's start-up on the sample game: process start to the first
 // frame of the real mirecrest (median of several runs), and how long
 // cpuidInitialize takes in this process (median), to give its share.
-// Usage: host_startup_timing [runs]   (not a test: it prints numbers)
+// Usage: host_startup_timing [runs]   (it prints numbers)
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
