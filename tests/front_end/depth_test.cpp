@@ -3,8 +3,12 @@
 // the expression bound is refused, on a stack as small as the game's.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <random>
 #include <string>
+#include <vector>
 
+#include "engine/kernel/Parser/grammar_actions.h"
 #include "engine/kernel/Parser/subtree.h"
 #include "engine/kernel/Parser/unit.h"
 #include "engine/kernel/Parser/unit_loader.h"
@@ -97,6 +101,16 @@ TEST_F(Depth, ExternIndexesAddTheirDepth)
         << log_text().substr(0, 400);
 }
 
+TEST_F(Depth, AFileVariableKeepsItsDepthAfterBlocksEnd)
+{
+    std::string text = "int g = 1" + plus_ones(990) + ";\nsub a(int p = 1) { if (p > 0) { int x = 2; } }\n"
+        + "sub main() { F(g" + plus_ones(20) + "); }\n";
+    walk_small(text);
+    EXPECT_FALSE(parsed_);
+    EXPECT_NE(log_text().find("expression nested more than 1000 levels deep in 'main.ini' line 3"), std::string::npos)
+        << log_text().substr(0, 400);
+}
+
 TEST_F(Depth, ImportsNestAtMostEightDeep)
 {
     auto chain = [this](int last) {
@@ -128,3 +142,52 @@ TEST_F(Depth, ImportsNestAtMostEightDeep)
 }
 
 } // namespace
+
+// The grammar's notes of variable depths: each look-up finds the last note of
+// its variable, through the table's doublings and the removal of others; a
+// variable never noted (or forgotten) stands one level deep, and nothing is
+// noted outside a parse.
+TEST(DepthNotes, LookUpsFindTheLastNoteOfEachVariable)
+{
+    // Addresses shaped like the node pool's variables, scattered so that probe
+    // runs form; only compared, never read.
+    static std::vector<uintptr_t> addresses = [] {
+        std::mt19937_64 random(13);
+        std::vector<uintptr_t> a(5001);
+        for (uintptr_t& x : a)
+            x = (random() & 0xFFFFFFFFFull) << 7 | 128;
+        return a;
+    }();
+    auto v = [](int i) { return reinterpret_cast<const parser::variable*>(addresses[i]); };
+    std::map<int, int32_t> expected;
+    {
+        parser::grammar::depth_notes notes;
+        {
+            parser::grammar::depth_notes inner; // an import's parse shares the outermost notes
+            for (int i = 0; i < 5000; i += 2) {
+                parser::grammar::remember_depth(v(i), i % 997);
+                expected[i] = i % 997;
+            }
+        }
+        for (int i = 0; i < 5000; i += 6) {
+            parser::grammar::remember_depth(v(i), 7); // noted again
+            expected[i] = 7;
+        }
+        for (int i = 0; i < 5000; i += 4) { // a block's end: each probe run closes up behind the note it loses
+            parser::grammar::forget_depth(v(i));
+            parser::grammar::forget_depth(v(i + 1)); // never noted
+            expected.erase(i);
+        }
+        for (int i = 0; i < 5000; i += 12) {
+            parser::grammar::remember_depth(v(i), 3); // noted again after it went
+            expected[i] = 3;
+        }
+        for (int i = 0; i < 5000; ++i) {
+            auto found = expected.find(i);
+            ASSERT_EQ(parser::grammar::variable_depth(v(i)), found == expected.end() ? 1 : found->second + 1) << i;
+        }
+    }
+    EXPECT_EQ(parser::grammar::variable_depth(v(0)), 1) << "forgotten at the parse's end";
+    parser::grammar::remember_depth(v(0), 5);
+    EXPECT_EQ(parser::grammar::variable_depth(v(0)), 1) << "nothing noted outside a parse";
+}

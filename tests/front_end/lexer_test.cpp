@@ -20,6 +20,7 @@ namespace {
 struct token {
     int number;
     parser::token_value value;
+    int line; // the scanner's line number once the token is read
 };
 
 // Scans text with a context in which "fvar" is a visible float variable.
@@ -42,6 +43,7 @@ protected:
             for (;;) {
                 token t {};
                 t.number = yylex(&t.value, scanner);
+                t.line = yyget_lineno(scanner);
                 if (t.number <= 0)
                     break;
                 if (t.number >= TOK_BOOL_VAR && t.number <= TOK_STRING_VAR)
@@ -183,13 +185,35 @@ TEST_F(Lexer, CommentsAndTheEndOfInput)
     EXPECT_EQ(numbers("\f \v"), (std::vector<int> { '\f', '\v' }));
 }
 
+// The line a record names is the line of the end of the last token read,
+// counting line feeds only, wherever they stand: in whitespace runs, strings
+// and block comments. A byte above 127 ends the input before the lines after it.
 TEST_F(Lexer, EachLineFeedCountsOnce)
 {
-    int line = 0;
-    scan("a\n'x\ny'\n/* \n */ // c\nb", &line);
-    EXPECT_EQ(line, 6);
-    scan("a\r\nb\rc", &line);
-    EXPECT_EQ(line, 2) << "carriage returns do not count";
+    struct row {
+        const char* text;
+        std::vector<int> lines; // after each token
+        int last; // at the end of the input
+    };
+    const std::vector<row> rows = {
+        { "a\nb", { 1, 2 }, 2 },
+        { "a\r\nb\rc", { 1, 2, 2 }, 2 }, // a carriage return alone ends no line
+        { "a \n\n \t\n\r\n b", { 1, 5 }, 5 }, // blank lines in one run of whitespace
+        { "'x\ny' \"\n\n\" b", { 2, 4, 4 }, 4 }, // a string counts its own lines
+        { "a /* \n\n */ b // c\nd", { 1, 3, 4 }, 4 },
+        { "a\n/* open\n\n", { 1 }, 4 }, // a comment running to the end of the text
+        { "\n\n\n", {}, 4 },
+        { "a\n\xC3 b\n", { 1 }, 2 },
+        { "a\nb\n", { 1, 2 }, 3 },
+    };
+    for (const row& r : rows) {
+        int last = 0;
+        std::vector<int> lines;
+        for (const token& t : scan(r.text, &last))
+            lines.push_back(t.line);
+        EXPECT_EQ(lines, r.lines) << r.text;
+        EXPECT_EQ(last, r.last) << r.text;
+    }
 }
 
 } // namespace

@@ -115,14 +115,15 @@ variable* context::find_variable(const char* name)
 {
     if (!name)
         return nullptr;
+    uint64_t bit = variable_table::name_bit(name);
     for (auto scope = refused_scopes.rbegin(); scope != refused_scopes.rend(); ++scope) {
-        if (variable* v = (*scope)->find(name, any_type)) {
+        if (variable* v = (*scope)->find(name, any_type, bit)) {
             v->add_ref();
             return v;
         }
     }
     for (int32_t d = depth; d >= 0; --d) {
-        if (variable* v = scopes[d].find(name, any_type)) {
+        if (variable* v = scopes[d].find(name, any_type, bit)) {
             v->add_ref();
             return v;
         }
@@ -181,6 +182,13 @@ void context::end_block()
     open_ifs[depth] = nullptr;
     --depth;
     assert(invariants());
+}
+
+const variable_table* context::inner_scope_ending() const
+{
+    if (!refused_scopes.empty())
+        return refused_scopes.back().get();
+    return depth >= 1 ? &scopes[depth] : nullptr;
 }
 
 void context::declare(variable* v)

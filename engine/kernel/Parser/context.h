@@ -50,6 +50,9 @@ public:
     // had been opened; its statements are dropped.
     bool start_block(statement_list* owner);
     void end_block();
+    // The scope the next end_block releases, when that is a block inside the
+    // file's own (a subtree body or deeper); null otherwise.
+    const variable_table* inner_scope_ending() const;
     // Into the innermost scope, which takes over the caller's reference.
     void declare(variable* v);
     // Appended to the innermost block's list, which takes over the reference;
@@ -132,10 +135,6 @@ public:
     diag::context_events* events = nullptr;
     diag::trace* trace = nullptr;
     span here { 0, 0 }; // the construct the grammar is handing over, for diagnostics
-    // The grammar's location stack at its last reduction, from the symbol
-    // below the reduced ones: a syntax error report reads which symbols on
-    // top of the stack were reduced from nothing.
-    const span* reduced_at = nullptr;
 
 private:
     extern_interface* externs;

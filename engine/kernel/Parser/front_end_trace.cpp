@@ -231,6 +231,11 @@ observing::~observing() { active_observer = previous_; }
 
 observer* observing::active() { return active_observer; }
 
+void trace::show_watcher(const token_seen& t, const token_value& value)
+{
+    watcher_->token(t.number, t.where, grammar::named_variable(t.number, value));
+}
+
 position trace::at(span where) const
 {
     if (!text_)
@@ -412,7 +417,14 @@ void trace::error(span where, std::string message) { add(severity::error, where,
 
 void trace::call(span where, const char* name) { calls_.push_back({ where, name ? name : "" }); }
 
-void trace::subtree_defined(span where, const char* name) { subtrees_.push_back({ where, name ? name : "" }); }
+// Only a definition that an earlier call waits for can be reported (a call
+// after it finds the subtree), so only those are kept.
+void trace::subtree_defined(span where, const char* name)
+{
+    std::string_view defined = name ? name : "";
+    if (std::any_of(calls_.begin(), calls_.end(), [&](const pending_call& c) { return c.name == defined; }))
+        subtrees_.push_back({ where, std::string(defined) });
+}
 
 void trace::declared(variable& v, span where)
 {
@@ -437,6 +449,8 @@ std::string trace::take_open_failure()
 // subtree must be defined before its first call) or the name is a slip.
 void trace::resolve_calls(const context& ctx)
 {
+    if (calls_.empty())
+        return;
     std::vector<std::string> names;
     if (ctx.current_unit)
         subtree_names(ctx.current_unit, names);

@@ -4,6 +4,7 @@
 // writer can act on; the game's parse runs without one and records nothing.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "engine/kernel/Parser/diagnostics.h"
 #include "engine/kernel/Parser/front_end_observer.h"
 #include "engine/kernel/Parser/source_span.h"
+#include "engine/kernel/Parser/token_value.h"
 
 namespace parser {
 
@@ -44,16 +46,34 @@ public:
 
     // Every token the grammar reads, as the scanner leaves it in the text:
     // held is the byte after it, which the scanner keeps while a zero marks
-    // the token's end. Returns the token's byte span. Kept to a few stores, as
-    // it runs for every token; the rest is worked out when a diagnostic is made.
-    span token(int number, const char* token_text, int length, char held)
+    // the token's end. Kept to a few stores, as it runs for every token; the
+    // rest is worked out when a diagnostic is made.
+    void token(int number, const char* token_text, int length, char held, const token_value& value)
     {
-        uint32_t begin = token_text >= text_ && token_text < text_ + size_ ? uint32_t(token_text - text_) : size_;
-        span where { begin, begin + uint32_t(length) };
+        uint32_t begin = std::min(uint32_t(token_text - text_), size_); // the end of file sits at size_
+        token_seen& t = recent_[++newest_ & 3];
+        t = { number, { begin, begin + uint32_t(length) } };
         held_ = held;
-        recent_[++newest_ & 3] = { number, where };
-        return where;
+        if (watcher_) [[unlikely]]
+            show_watcher(t, value);
     }
+    // The span of the token the grammar shifted last (back 0) or before it;
+    // a lookahead already read is newer still.
+    span shifted(bool lookahead_read, uint32_t back) const { return recent(back + lookahead_read).where; }
+    // The number of the last token shifted before a syntax error's token, or
+    // none_shifted.
+    static constexpr int none_shifted = -1000;
+    int last_shifted() const { return newest_ >= 2 ? recent(1).number : none_shifted; }
+    int shifted_number(bool lookahead_read, uint32_t back) const { return recent(back + lookahead_read).number; }
+    // A declaration's type word and the name it declares, once read.
+    void declaration_started(span type_word, span name)
+    {
+        declaration_begin_ = type_word.begin;
+        declared_name_ = name;
+    }
+    span declared_name() const { return declared_name_; }
+    // The declaration being read, through the end of last.
+    span declaration_through(span last) const { return { declaration_begin_, last.end }; }
     // The lexer refused the next token because an expression nested too deep.
     void expression_too_deep() { too_deep_ = true; }
     void syntax_error(const syntax_report& report, const context& ctx);
@@ -93,6 +113,7 @@ private:
         std::string file;
     };
 
+    void show_watcher(const token_seen& t, const token_value& value);
     position at(span where) const;
     std::string text_of(span where, size_t limit = 40) const;
     std::string describe(const token_seen& t) const;
@@ -132,9 +153,11 @@ private:
     bool high_byte_shown_ = false; // a syntax error said that a byte above 127 ended the input
     bool too_deep_ = false;
     std::vector<pending_call> calls_;
-    std::vector<definition> subtrees_;
+    std::vector<definition> subtrees_; // only those a pending call names
     std::vector<unexported> unexported_;
     span importing_ { 0, 0 };
+    uint32_t declaration_begin_ = 0;
+    span declared_name_ { 0, 0 };
     std::string open_failure_;
 };
 

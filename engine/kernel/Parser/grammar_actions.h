@@ -4,7 +4,7 @@
 #pragma once
 
 #include <cstring>
-#include <unordered_map>
+#include <vector>
 
 #include "engine/kernel/Parser/context.h"
 #include "engine/kernel/Parser/node_extract.h"
@@ -40,6 +40,9 @@ variable* named_variable(int token, const token_value& value);
 // expression, which each read evaluates), plus its own node (1 when unknown).
 int32_t variable_depth(const variable* v);
 void remember_depth(const variable* v, int32_t depth);
+// Drops v's note: its block has ended, so no token can name it again, and its
+// slot may come back as another variable.
+void forget_depth(const variable* v);
 
 // The deepest expression the open subtree's body holds so far: a walk adds to
 // it what its callers' arguments carry in, and checks the sum before it enters
@@ -48,10 +51,13 @@ void note_depth(int32_t depth);
 void track_depth(int32_t depth);
 void begin_subtree(context* ctx, const char* name);
 void end_subtree(context* ctx, void* environment);
+// Ends the innermost block; the depth notes of its variables go with it.
+void end_block(context* ctx);
 
-// The depths of the variables declared while a parse runs. The outermost parse
-// on a thread holds them for itself and the imports it runs, and forgets them
-// at its end (a freed variable's address may come back in a later parse).
+// The depths of the variables a token can still name while a parse runs. The
+// outermost parse on a thread holds them for itself and the imports it runs,
+// drops a block's variables when the block ends and the rest at its own end (a
+// freed variable's address may come back as another variable).
 class depth_notes {
 public:
     depth_notes();
@@ -59,8 +65,24 @@ public:
     depth_notes(const depth_notes&) = delete;
     depth_notes& operator=(const depth_notes&) = delete;
 
+    // The depth noted for v, or null.
+    const int32_t* find(const variable* v) const;
+    // Notes v's depth, replacing an earlier note.
+    void note(const variable* v, int32_t depth);
+    // Drops v's note, if any.
+    void forget(const variable* v);
+
 private:
-    std::unordered_map<const variable*, int32_t> depths_;
+    // An open-addressed hash table in one array (linear probing), at most half
+    // full, so a look-up (one per variable token) touches one or two entries
+    // and a note allocates nothing but the occasional doubling.
+    struct entry {
+        const variable* v; // null: a free slot
+        int32_t depth;
+    };
+    size_t slot_of(const variable* v) const;
+    std::vector<entry> slots_;
+    size_t used_ = 0;
     bool outermost_;
 };
 
@@ -250,7 +272,7 @@ template <typename T> void add_named_argument(context* ctx, const char* name, ty
 {
     if (ctx->current_call && value.depth > ctx->current_call->argument_depth)
         ctx->current_call->argument_depth = value.depth;
-    ctx->add_named_argument(make_var(name, value));
+    ctx->add_named_argument(new var<T>(name, value.node)); // no token names an argument: no depth note
 }
 
 inline void open_body(context* ctx, node_function*) { ctx->begin_function_body(); }

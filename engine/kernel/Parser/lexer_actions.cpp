@@ -106,6 +106,14 @@ int name(context* ctx, const char* text, int length, token_value* value)
     return TOK_IDENTIFIER;
 }
 
+int line_feeds(const char* text, int length)
+{
+    int count = 0;
+    for (int i = 0; i < length; ++i)
+        count += text[i] == '\n';
+    return count;
+}
+
 int string_literal(const char* text, int length, token_value* value)
 {
     // A literal of at most 64 characters, quotes included, fits the record.

@@ -27,6 +27,8 @@ float decimal_float(const char* text);
 // TOK_IDENTIFIER with the name copied. Names longer than 63 characters do not
 // fit the value record and are refused.
 int name(context* ctx, const char* text, int length, token_value* value);
+// The line feeds in a matched text (a carriage return alone ends no line).
+int line_feeds(const char* text, int length);
 // A quoted literal, quotes included in text and length.
 int string_literal(const char* text, int length, token_value* value);
 

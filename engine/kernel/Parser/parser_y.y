@@ -6,8 +6,6 @@
 %define api.pure full
 %define api.value.type {parser::token_value}
 %define parse.error custom
-%locations
-%define api.location.type {parser::span}
 %lex-param {yyscan_t scanner}
 %parse-param {yyscan_t scanner} {parser::context* ctx} {void* environment}
 
@@ -31,21 +29,8 @@ using namespace parser::grammar;
 #include "engine/kernel/Parser/front_end_trace.h"
 #include "engine/kernel/Parser/scanner.h"
 
-/* A symbol spans from its first token's start to its last token's end; an
-   empty one sits at the end of what came before it. */
-#define YYLLOC_DEFAULT(Current, Rhs, N)                                  \
-    do {                                                                 \
-        ctx->reduced_at = &YYRHSLOC(Rhs, 0);                             \
-        if (N) {                                                         \
-            (Current).begin = YYRHSLOC(Rhs, 1).begin;                    \
-            (Current).end = YYRHSLOC(Rhs, N).end;                        \
-        } else {                                                         \
-            (Current).begin = (Current).end = YYRHSLOC(Rhs, 0).end;      \
-        }                                                                \
-    } while (0)
-
 /* Stack exhaustion: the syntax error record, as for any other syntax error. */
-static void yyerror(parser::span* where, yyscan_t scanner, parser::context* ctx, void*, const char* message)
+static void yyerror(yyscan_t scanner, parser::context* ctx, void*, const char* message)
 {
     parser::grammar::report_syntax_error(scanner, message);
     if (ctx->trace) {
@@ -53,11 +38,43 @@ static void yyerror(parser::span* where, yyscan_t scanner, parser::context* ctx,
         report.stack_exhausted = true;
         ctx->trace->syntax_error(report, *ctx);
     }
-    (void)where;
 }
 
-/* The construct an action hands to the context, for its diagnostics. */
-static inline void at(parser::context* ctx, parser::span where) { ctx->here = where; }
+/* The construct an action hands to the context, for its diagnostics, taken
+   from the trace's recent tokens (the automaton keeps no positions): back 0
+   is the token the rule shifted last, 1 the one before it. lookahead is
+   bison's yychar, which says whether the next token was read already. */
+static inline void at_token(parser::context* ctx, int lookahead, uint32_t back)
+{
+    if (ctx->trace)
+        ctx->here = ctx->trace->shifted(lookahead != YYEMPTY, back);
+}
+
+/* A declaration from its type word through the token shifted back tokens ago. */
+static inline void at_declaration(parser::context* ctx, int lookahead, uint32_t back)
+{
+    if (ctx->trace)
+        ctx->here = ctx->trace->declaration_through(ctx->trace->shifted(lookahead != YYEMPTY, back));
+}
+
+/* The name a declaration declares. */
+static inline void at_declared_name(parser::context* ctx)
+{
+    if (ctx->trace)
+        ctx->here = ctx->trace->declared_name();
+}
+
+/* A name was just read: after a type word, it is the name a declaration
+   declares (an extern's key and a named argument follow other tokens). */
+static inline void name_read(parser::context* ctx, int lookahead)
+{
+    if (!ctx->trace)
+        return;
+    bool read = lookahead != YYEMPTY;
+    int before = ctx->trace->shifted_number(read, 1);
+    if (before >= TOK_BOOL && before <= TOK_STRING)
+        ctx->trace->declaration_started(ctx->trace->shifted(read, 1), ctx->trace->shifted(read, 0));
+}
 }
 
 %token TOK_IMPORT 258 TOK_SUB 259 TOK_CALL 260 TOK_IF 261 TOK_ELSEIF 262 TOK_ELSE 263
@@ -124,8 +141,8 @@ script: import_list item_list ;
 import_list: %empty | import_list import ;
 
 import
-    : TOK_IMPORT TOK_STRING_CONST       { at(ctx, @2); ctx->import($2, environment); }
-    | TOK_IMPORT TOK_LONG_STRING_CONST  { at(ctx, @2); ctx->import(long_text($2), environment); delete $2; }
+    : TOK_IMPORT TOK_STRING_CONST       { at_token(ctx, yychar, 0); ctx->import($2, environment); }
+    | TOK_IMPORT TOK_LONG_STRING_CONST  { at_token(ctx, yychar, 0); ctx->import(long_text($2), environment); delete $2; }
     ;
 
 item_list: %empty | item_list item ;
@@ -135,7 +152,7 @@ item: declaration | subtree_def ;
 /* ---- declarations ---- */
 
 declaration
-    : modifiers var_def ';'                 { at(ctx, @2); declare_plain(ctx, $2, $1); }
+    : modifiers var_def ';'                 { at_declaration(ctx, yychar, 1); declare_plain(ctx, $2, $1); }
     | TOK_EXTERN modifiers extern_def ';'   { finish_extern($3, $2); }
     ;
 
@@ -147,14 +164,14 @@ modifiers
 export_word: TOK_EXPORT ;
 
 name
-    : TOK_IDENTIFIER  { copy_text($$, $1); }
-    | TOK_BOOL_VAR    { variable_name($$, $1); }
-    | TOK_INT_VAR     { variable_name($$, $1); }
-    | TOK_FLOAT_VAR   { variable_name($$, $1); }
-    | TOK_VEC3_VAR    { variable_name($$, $1); }
-    | TOK_VEC4_VAR    { variable_name($$, $1); }
-    | TOK_MTX44_VAR   { variable_name($$, $1); }
-    | TOK_STRING_VAR  { variable_name($$, $1); }
+    : TOK_IDENTIFIER  { copy_text($$, $1); name_read(ctx, yychar); }
+    | TOK_BOOL_VAR    { variable_name($$, $1); name_read(ctx, yychar); }
+    | TOK_INT_VAR     { variable_name($$, $1); name_read(ctx, yychar); }
+    | TOK_FLOAT_VAR   { variable_name($$, $1); name_read(ctx, yychar); }
+    | TOK_VEC3_VAR    { variable_name($$, $1); name_read(ctx, yychar); }
+    | TOK_VEC4_VAR    { variable_name($$, $1); name_read(ctx, yychar); }
+    | TOK_MTX44_VAR   { variable_name($$, $1); name_read(ctx, yychar); }
+    | TOK_STRING_VAR  { variable_name($$, $1); name_read(ctx, yychar); }
     ;
 
 var_def
@@ -168,20 +185,20 @@ var_def
     ;
 
 extern_def
-    : TOK_BOOL name                        { at(ctx, @2); $$ = add_extern<B>(ctx, $2, $2, {}); }
-    | TOK_BOOL name '=' name opt_index     { at(ctx, @2); $$ = add_extern<B>(ctx, $2, $4, $5); }
-    | TOK_INT name                         { at(ctx, @2); $$ = add_extern<I>(ctx, $2, $2, {}); }
-    | TOK_INT name '=' name opt_index      { at(ctx, @2); $$ = add_extern<I>(ctx, $2, $4, $5); }
-    | TOK_FLOAT name                       { at(ctx, @2); $$ = add_extern<F>(ctx, $2, $2, {}); }
-    | TOK_FLOAT name '=' name opt_index    { at(ctx, @2); $$ = add_extern<F>(ctx, $2, $4, $5); }
-    | TOK_VEC3 name                        { at(ctx, @2); $$ = add_extern<V3>(ctx, $2, $2, {}); }
-    | TOK_VEC3 name '=' name opt_index     { at(ctx, @2); $$ = add_extern<V3>(ctx, $2, $4, $5); }
-    | TOK_VEC4 name                        { at(ctx, @2); $$ = add_extern<V4>(ctx, $2, $2, {}); }
-    | TOK_VEC4 name '=' name opt_index     { at(ctx, @2); $$ = add_extern<V4>(ctx, $2, $4, $5); }
-    | TOK_MTX name                         { at(ctx, @2); $$ = add_extern<M>(ctx, $2, $2, {}); }
-    | TOK_MTX name '=' name opt_index      { at(ctx, @2); $$ = add_extern<M>(ctx, $2, $4, $5); }
-    | TOK_STRING name                      { at(ctx, @2); $$ = add_extern<S>(ctx, $2, $2, {}); }
-    | TOK_STRING name '=' name opt_index   { at(ctx, @2); $$ = add_extern<S>(ctx, $2, $4, $5); }
+    : TOK_BOOL name                        { at_declared_name(ctx); $$ = add_extern<B>(ctx, $2, $2, {}); }
+    | TOK_BOOL name '=' name opt_index     { at_declared_name(ctx); $$ = add_extern<B>(ctx, $2, $4, $5); }
+    | TOK_INT name                         { at_declared_name(ctx); $$ = add_extern<I>(ctx, $2, $2, {}); }
+    | TOK_INT name '=' name opt_index      { at_declared_name(ctx); $$ = add_extern<I>(ctx, $2, $4, $5); }
+    | TOK_FLOAT name                       { at_declared_name(ctx); $$ = add_extern<F>(ctx, $2, $2, {}); }
+    | TOK_FLOAT name '=' name opt_index    { at_declared_name(ctx); $$ = add_extern<F>(ctx, $2, $4, $5); }
+    | TOK_VEC3 name                        { at_declared_name(ctx); $$ = add_extern<V3>(ctx, $2, $2, {}); }
+    | TOK_VEC3 name '=' name opt_index     { at_declared_name(ctx); $$ = add_extern<V3>(ctx, $2, $4, $5); }
+    | TOK_VEC4 name                        { at_declared_name(ctx); $$ = add_extern<V4>(ctx, $2, $2, {}); }
+    | TOK_VEC4 name '=' name opt_index     { at_declared_name(ctx); $$ = add_extern<V4>(ctx, $2, $4, $5); }
+    | TOK_MTX name                         { at_declared_name(ctx); $$ = add_extern<M>(ctx, $2, $2, {}); }
+    | TOK_MTX name '=' name opt_index      { at_declared_name(ctx); $$ = add_extern<M>(ctx, $2, $4, $5); }
+    | TOK_STRING name                      { at_declared_name(ctx); $$ = add_extern<S>(ctx, $2, $2, {}); }
+    | TOK_STRING name '=' name opt_index   { at_declared_name(ctx); $$ = add_extern<S>(ctx, $2, $4, $5); }
     ;
 
 opt_index
@@ -192,14 +209,14 @@ opt_index
 /* ---- subtrees ---- */
 
 subtree_def
-    : TOK_SUB TOK_IDENTIFIER '('  { at(ctx, @2); begin_subtree(ctx, $2); }
+    : TOK_SUB TOK_IDENTIFIER '('  { at_token(ctx, yychar, 1); begin_subtree(ctx, $2); }
       param_list ')' '{' statement_list '}'  { end_subtree(ctx, environment); }
     ;
 
 param_list
     : %empty
-    | var_def                 { at(ctx, @1); declare_param(ctx, $1); }
-    | param_list ',' var_def  { at(ctx, @3); declare_param(ctx, $3); }
+    | var_def                 { at_declaration(ctx, yychar, 0); declare_param(ctx, $1); }
+    | param_list ',' var_def  { at_declaration(ctx, yychar, 0); declare_param(ctx, $3); }
     ;
 
 /* ---- statements ---- */
@@ -211,13 +228,13 @@ statement
     | call_stmt
     | if_stmt
     | function_stmt ';'
-    | function_stmt '{'  { at(ctx, @2); open_body(ctx, $1); }  statement_list '}'  { ctx->end_block(); }
+    | function_stmt '{'  { at_token(ctx, yychar, 0); open_body(ctx, $1); }  statement_list '}'  { end_block(ctx); }
     | function_stmt '=' TOK_STRING_CONST       { set_text(ctx, $3); }
     | function_stmt '=' TOK_LONG_STRING_CONST  { set_text(ctx, long_text($3)); delete $3; }
     ;
 
 function_stmt
-    : TOK_IDENTIFIER '('  { at(ctx, @1); ctx->begin_function($1); }  arg_list ')'  { $$ = ctx->current_function; }
+    : TOK_IDENTIFIER '('  { at_token(ctx, yychar, 1); ctx->begin_function($1); }  arg_list ')'  { $$ = ctx->current_function; }
     ;
 
 arg_list: %empty | arg | arg_list ',' arg ;
@@ -225,7 +242,7 @@ arg_list: %empty | arg | arg_list ',' arg ;
 arg: any_expr  { ctx->add_argument($1); } ;
 
 call_stmt
-    : TOK_CALL TOK_IDENTIFIER  { at(ctx, @2); ctx->begin_call($2); }  '(' named_arg_list ')' ';'
+    : TOK_CALL TOK_IDENTIFIER  { at_token(ctx, yychar, 0); ctx->begin_call($2); }  '(' named_arg_list ')' ';'
     ;
 
 named_arg_list: %empty | named_arg | named_arg_list ',' named_arg ;
@@ -241,14 +258,14 @@ named_arg
     ;
 
 if_stmt
-    : TOK_IF '(' bool_expr ')' '{'  { at(ctx, @5); ctx->begin_if($3.node); $3 = {}; }
-      statement_list '}'  { ctx->end_block(); }  else_part
+    : TOK_IF '(' bool_expr ')' '{'  { at_token(ctx, yychar, 0); ctx->begin_if($3.node); $3 = {}; }
+      statement_list '}'  { end_block(ctx); }  else_part
     ;
 
 else_part
     : %empty
-    | TOK_ELSE '{'  { at(ctx, @2); ctx->begin_else(); }  statement_list '}'  { ctx->end_block(); }
-    | TOK_ELSE  { at(ctx, @1); ctx->begin_else(); }  if_stmt  { ctx->end_block(); }
+    | TOK_ELSE '{'  { at_token(ctx, yychar, 0); ctx->begin_else(); }  statement_list '}'  { end_block(ctx); }
+    | TOK_ELSE  { at_token(ctx, yychar, 0); ctx->begin_else(); }  if_stmt  { end_block(ctx); }
     ;
 
 /* ---- expressions ---- */
@@ -554,22 +571,50 @@ void type_mismatch(const state_stack& stack, yysymbol_kind_t token, parser::diag
 }
 
 
+/* Token numbers that can end an expression. */
+bool ends_expression(int token)
+{
+    return (token >= TOK_XYZW && token <= TOK_W) || (token >= TOK_BOOL_CONST && token <= TOK_LONG_STRING_CONST
+        && token != TOK_IDENTIFIER) || token == ')' || token == ']';
+}
+
+/* Whether a symbol on top of the stack at an error matched no input, told by
+   the number of the last token shifted (none_shifted when none was): had the
+   symbol matched input, that token would be its last, and the tokens that end
+   each symbol that may be empty never end what stands before it in the
+   grammar. A mid-rule marker always matches nothing; other symbols never do. */
+bool matched_nothing(int symbol, int last)
+{
+    if (last == parser::diag::trace::none_shifted)
+        return true;
+    switch (symbol) {
+    case YYSYMBOL_script:
+    case YYSYMBOL_import_list: return false;
+    case YYSYMBOL_item_list: return last != ';' && last != '}';
+    case YYSYMBOL_statement_list: return last != ';' && last != '}' && last != TOK_STRING_CONST && last != TOK_LONG_STRING_CONST;
+    case YYSYMBOL_modifiers: return last != TOK_EXPORT;
+    case YYSYMBOL_param_list:
+    case YYSYMBOL_arg_list:
+    case YYSYMBOL_named_arg_list:
+    case YYSYMBOL_opt_index: return !ends_expression(last);
+    case YYSYMBOL_else_part: return last != '}'; // never on top: a default reduction follows it
+    default: return yysymbol_name(yysymbol_kind_t(symbol))[0] == '$';
+    }
+}
+
 /* The tokens that would have let the parse go on, from the stack as it is and
    as it was before the empty reductions (a mid-rule marker, an empty list)
    that the automaton made on the erroneous token by default. */
-std::vector<int> expected_tokens(state_stack stack, const parser::span* reduced_at)
+std::vector<int> expected_tokens(state_stack stack, int last_shifted)
 {
     std::vector<bool> seen(YYNTOKENS, false);
     for (;;) {
         for (int kind = 0; kind < YYNTOKENS; ++kind)
             if (kind != YYSYMBOL_YYerror && kind != YYSYMBOL_YYUNDEF && !seen[size_t(kind)])
                 seen[size_t(kind)] = shifts(stack, yysymbol_kind_t(kind));
-        // A nonterminal on top came from the last reduction, so the location
-        // stack then still ends with it; an empty one matched no input.
-        if (stack.size() < 2 || yystos[stack.back()] < YYNTOKENS || !reduced_at || reduced_at[1].begin != reduced_at[1].end)
+        if (stack.size() < 2 || yystos[stack.back()] < YYNTOKENS || !matched_nothing(yystos[stack.back()], last_shifted))
             break;
         stack.pop_back();
-        --reduced_at;
     }
     std::vector<int> expected;
     for (int kind = 0; kind < YYNTOKENS; ++kind)
@@ -588,11 +633,7 @@ static int yyreport_syntax_error(const yypcontext_t* yyctx, yyscan_t scanner, pa
         return 0;
     parser::diag::syntax_report report;
     state_stack stack = states_of(yyctx);
-    // A push that filled the stack moved it to a larger block, leaving the
-    // last reduction's place behind: the stack then holds a multiple of the
-    // 200 entries bison starts with.
-    bool moved = stack.size() % YYINITDEPTH == 0;
-    report.expected = expected_tokens(stack, moved ? nullptr : ctx->reduced_at);
+    report.expected = expected_tokens(stack, ctx->trace->last_shifted());
     type_mismatch(stack, yypcontext_token(yyctx), report);
     ctx->trace->syntax_error(report, *ctx);
     return 0;

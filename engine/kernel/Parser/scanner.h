@@ -4,7 +4,6 @@
 
 #include <cstddef>
 
-#include "engine/kernel/Parser/source_span.h"
 #include "engine/kernel/Parser/token_value.h"
 
 namespace parser {
@@ -25,7 +24,4 @@ parser::context* yyget_extra(yyscan_t scanner);
 // The next token: the automaton's, or a refused token once an expression has
 // nested too deep (the parse then stops with a syntax error).
 int yylex(parser::token_value* value, yyscan_t scanner);
-// The same, for the grammar: the token's byte span is written to where while
-// diagnostics are collected.
-int yylex(parser::token_value* value, parser::span* where, yyscan_t scanner);
 int scan_token(parser::token_value* value, yyscan_t scanner);

@@ -10,6 +10,19 @@
 
 namespace parser {
 
+namespace {
+
+// FNV-1a: names are short identifiers, and this spreads them well enough.
+uint32_t name_hash(const char* name)
+{
+    uint32_t h = 2166136261u;
+    for (; *name; ++name)
+        h = (h ^ uint8_t(*name)) * 16777619u;
+    return h;
+}
+
+} // namespace
+
 unit::unit(const char* unit_name)
     : name(unit_name ? unit_name : "interactive")
 {
@@ -42,11 +55,58 @@ static bool first_visit(unit* u, std::vector<const unit*>& seen)
     return true;
 }
 
-parser::subtree* unit::search_subtree(const char* subtree_name, std::vector<const unit*>& seen)
+// Keeps the first subtree of a name: a later one of the same name is never found.
+void unit::index_subtree(uint32_t position)
 {
-    for (parser::subtree* s : subtrees)
+    const char* defined = subtrees[position]->name.c_str();
+    size_t mask = subtree_slots_.size() - 1;
+    for (size_t i = name_hash(defined) & mask;; i = (i + 1) & mask) {
+        uint32_t held = subtree_slots_[i];
+        if (held == 0) {
+            subtree_slots_[i] = position + 1;
+            return;
+        }
+        if (std::strcmp(subtrees[held - 1]->name.c_str(), defined) == 0)
+            return;
+    }
+}
+
+// At most half the slots are used, so probes stay short and always end at a
+// free slot. Re-indexing in order of definition keeps the first of each name.
+void unit::grow_subtree_index()
+{
+    size_t slots = 16;
+    while (slots < subtrees.size() * 2)
+        slots *= 2;
+    if (slots <= subtree_slots_.size())
+        return;
+    subtree_slots_.assign(slots, 0);
+    for (uint32_t i = 0; i < subtrees_indexed_; ++i)
+        index_subtree(i);
+}
+
+parser::subtree* unit::own_subtree(const char* subtree_name)
+{
+    if (subtrees_indexed_ < subtrees.size()) {
+        grow_subtree_index();
+        for (; subtrees_indexed_ < subtrees.size(); ++subtrees_indexed_)
+            index_subtree(subtrees_indexed_);
+    }
+    if (subtree_slots_.empty())
+        return nullptr;
+    size_t mask = subtree_slots_.size() - 1;
+    for (size_t i = name_hash(subtree_name) & mask; subtree_slots_[i] != 0; i = (i + 1) & mask) {
+        parser::subtree* s = subtrees[subtree_slots_[i] - 1];
         if (std::strcmp(s->name.c_str(), subtree_name) == 0)
             return s;
+    }
+    return nullptr;
+}
+
+parser::subtree* unit::search_subtree(const char* subtree_name, std::vector<const unit*>& seen)
+{
+    if (parser::subtree* s = own_subtree(subtree_name))
+        return s;
     for (unit* u : imports)
         if (first_visit(u, seen))
             if (parser::subtree* s = u->search_subtree(subtree_name, seen))

@@ -3,6 +3,7 @@
 // then its imports in import order, depth first.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "engine/kernel/Parser/variable_table.h"
@@ -23,14 +24,15 @@ public:
     // Destroys the unit when refs falls below 1.
     void release();
 
-    // The first subtree of that name (case-sensitive); adds a reference.
+    // The first subtree of that name (case-sensitive): the unit's own in order
+    // of definition, then its imports' in import order; adds a reference.
     parser::subtree* find_subtree(const char* subtree_name);
     // The imported unit of that file name (ignoring ASCII case); adds a reference.
     unit* find_import(const char* file_name);
     // The exported variable of that name, of any type; adds a reference.
     variable* find_exported(const char* variable_name);
 
-    std::vector<parser::subtree*> subtrees; // one reference each
+    std::vector<parser::subtree*> subtrees; // one reference each; only ever appended to
     variable_table exports;
     std::vector<unit*> imports; // one reference each
     string_base name;
@@ -42,6 +44,18 @@ private:
     parser::subtree* search_subtree(const char* subtree_name, std::vector<const unit*>& seen);
     unit* search_import(const char* file_name, std::vector<const unit*>& seen);
     variable* search_exported(const char* variable_name, std::vector<const unit*>& seen);
+
+    // The unit's own first subtree of that name, through the name index.
+    parser::subtree* own_subtree(const char* subtree_name);
+    void index_subtree(uint32_t position);
+    void grow_subtree_index();
+
+    // The name index of subtrees: an open-addressed hash table of positions in
+    // subtrees plus one (0 marks a free slot), holding the first subtree of
+    // each name. It catches up with subtrees when a look-up finds it behind,
+    // so a file of many subtrees and calls parses in linear time.
+    std::vector<uint32_t> subtree_slots_;
+    uint32_t subtrees_indexed_ = 0;
 };
 
 } // namespace parser

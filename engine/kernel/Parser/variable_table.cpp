@@ -21,17 +21,16 @@ int compare(const variable* v, const char* name, uint8_t type_code)
     return int(v->type_code) - int(type_code);
 }
 
-// The bit of a name in the table's name summary: a hash of all its bytes
-// folded to 6 bits.
-uint64_t name_bit(const char* name)
+} // namespace
+
+// A hash of all the name's bytes folded to 6 bits.
+uint64_t variable_table::name_bit(const char* name)
 {
     uint32_t h = 2166136261u;
     for (const unsigned char* c = reinterpret_cast<const unsigned char*>(name); *c; ++c)
         h = (h ^ *c) * 16777619u;
     return uint64_t(1) << ((h ^ (h >> 15)) & 63);
 }
-
-} // namespace
 
 variable_table::~variable_table()
 {
@@ -87,7 +86,12 @@ void variable_table::insert(variable* v)
 
 variable* variable_table::find(const char* name, uint8_t type_code) const
 {
-    if (!(names_ & name_bit(name)))
+    return find(name, type_code, name_bit(name));
+}
+
+variable* variable_table::find(const char* name, uint8_t type_code, uint64_t bit) const
+{
+    if (!(names_ & bit))
         return nullptr;
     uint32_t at = lower_bound(name, type_code);
     if (at < count_ && compare(entries_[at], name, type_code) == 0)

@@ -35,6 +35,11 @@ public:
     // The newest entry of that name and type code; type code 7 (any) gives the
     // one with the lowest type code. Adds no reference; null when none.
     variable* find(const char* name, uint8_t type_code) const;
+    // The same, with the name's summary bit already worked out: a look-up
+    // through nested scopes hashes the name once.
+    variable* find(const char* name, uint8_t type_code, uint64_t bit) const;
+    // The bit of a name in a table's name summary.
+    static uint64_t name_bit(const char* name);
     // Releases every entry and empties the table; the array stays allocated.
     void release_all();
 
