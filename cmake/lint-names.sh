@@ -8,6 +8,7 @@
 # of the compile database with the source root in their place lets every
 # header be checked under the .clang-tidy of the folder it lives in.
 set -eu
+command -v clang-tidy >/dev/null || { echo "lint-names.sh: clang-tidy is not installed" >&2; exit 2; }
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$root/build}" && pwd)
 [ $# -gt 0 ] && shift
