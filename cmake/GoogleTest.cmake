@@ -31,3 +31,13 @@ function(mc_add_gtest target)
     gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST)
   endif()
 endfunction()
+
+# Adds SOURCE, which runs the mcscript tool through a POSIX shell and checks its
+# exit statuses, to a test executable; the Windows build has no such shell.
+function(mc_add_tool_runs target source)
+  if(NOT MC_WIN32)
+    target_sources(${target} PRIVATE ${source})
+    target_compile_definitions(${target} PRIVATE MCSCRIPT_PATH="$<TARGET_FILE:mcscript>")
+    add_dependencies(${target} mcscript)
+  endif()
+endfunction()
