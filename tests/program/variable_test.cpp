@@ -199,6 +199,21 @@ TEST_F(Variable, DescribeGivesClassWordAndName)
     }
 }
 
+TEST_F(Variable, NamesOfEveryLengthAreCopiesThatLiveAsLongAsTheVariable)
+{
+    // Short names are kept inside the variable, long ones on the heap; the
+    // lengths around the boundary and the longest legal name.
+    for (size_t length : { size_t(0), size_t(1), parser::variable::inline_name_size - 1,
+             parser::variable::inline_name_size, size_t(63) }) {
+        std::string text(length, 'n');
+        std::string source = text;
+        parser::var<int32_t>* v = int_var(source.c_str(), 1);
+        source.assign(length, 'x'); // the variable must not point into the caller's text
+        EXPECT_EQ(std::string(v->name), text) << "length " << length;
+        v->release(); // a heap name freed, an inline one not: the sanitizers check both
+    }
+}
+
 TEST_F(Variable, AnExportedParameterIsWarnedAboutAndKept)
 {
     parser::var<int32_t>* p = int_var("p", 0);

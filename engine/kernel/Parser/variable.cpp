@@ -1,5 +1,6 @@
-// The variable part shared by the seven var<T> classes: owned name and key,
-// the class flags with their warning, the archive block and the text form.
+// The variable part shared by the seven var<T> classes: owned name (kept in
+// the variable itself when short) and key, the class flags with their warning,
+// the archive block and the text form.
 #include "engine/kernel/Parser/variable.h"
 
 #include <cstdlib>
@@ -53,11 +54,20 @@ const uint64_t var_layout[] = {
 };
 
 variable::variable(const char* name_text, uint8_t type, const char* key, node_expr<int32_t>* index_expression)
-    : name(copy_text(name_text))
+    : name(nullptr)
     , extern_key(key ? copy_text(key) : nullptr)
     , index_expr(index_expression)
     , type_code(type)
 {
+    size_t n = name_text ? std::strlen(name_text) : 0;
+    if (n >= sizeof inline_name) {
+        name = copy_text(name_text);
+        return;
+    }
+    name = inline_name;
+    if (n)
+        std::memcpy(name, name_text, n);
+    name[n] = 0;
 }
 
 variable::~variable()
@@ -65,7 +75,8 @@ variable::~variable()
     if (index_expr)
         index_expr->release();
     std::free(extern_key);
-    std::free(name);
+    if (name != inline_name)
+        std::free(name);
 }
 
 void variable::set_class_flags(uint8_t new_class, uint8_t new_modifiers)

@@ -3,6 +3,7 @@
 // a value that the program supplies.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "engine/kernel/Parser/archive.h"
@@ -68,11 +69,19 @@ public:
     uint8_t type_code;
     uint8_t modifiers = 0;
 
+    // Names shorter than this are kept here rather than on the heap: most
+    // names are a few letters, and a heap copy of each costs a 32-byte block
+    // and a malloc; the variable's node slot has the room.
+    static constexpr size_t inline_name_size = 32;
+
 protected:
     // The variable block of the archive (called by var<T>::serialize).
     void serialize_fields(archive& ar) const;
     // "(var param a = )": class word, name, and " = " unless extern.
     string_base& append_description(string_base& out) const;
+
+private:
+    char inline_name[inline_name_size];
 };
 
 } // namespace parser
