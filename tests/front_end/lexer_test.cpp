@@ -87,6 +87,39 @@ TEST_F(Lexer, LongestMatchAndRulePriority)
         (std::vector<int> { TOK_EQ, TOK_NE, TOK_LE, TOK_GE, TOK_OR, TOK_AND, '!', '?' }));
 }
 
+// Texts where a longer rule's start matches but the rule does not: the part
+// past the shorter token is scanned again, with its lines counted once.
+TEST_F(Lexer, ARuleThatDoesNotCompleteLeavesTheRestToBeScannedAgain)
+{
+    struct {
+        const char* text;
+        std::vector<int> numbers;
+        std::vector<int> lines;
+    } cases[] = {
+        { ".xy", { TOK_X, TOK_IDENTIFIER }, { 1, 1 } },
+        { ".xyw", { TOK_X, TOK_IDENTIFIER }, { 1, 1 } },
+        { "-.x", { '-', TOK_X }, { 1, 1 } },
+        { "-.", { '-', '.' }, { 1, 1 } },
+        { "0xg", { TOK_INT_CONST, TOK_IDENTIFIER }, { 1, 1 } },
+        { "-0x", { TOK_INT_CONST, TOK_IDENTIFIER }, { 1, 1 } },
+        { "'a\nb", { '\'', TOK_IDENTIFIER, TOK_IDENTIFIER }, { 1, 1, 2 } },
+        { "\"a\n'b'", { '"', TOK_IDENTIFIER, TOK_STRING_CONST }, { 1, 1, 2 } },
+    };
+    for (const auto& c : cases) {
+        std::vector<token> tokens = scan(c.text);
+        std::vector<int> numbers, lines;
+        for (const token& t : tokens) {
+            numbers.push_back(t.number);
+            lines.push_back(t.line);
+        }
+        EXPECT_EQ(numbers, c.numbers) << c.text;
+        EXPECT_EQ(lines, c.lines) << c.text;
+    }
+    EXPECT_EQ(scan("-0x")[0].value.i, 0);
+    EXPECT_EQ(scan("0xg")[0].value.i, 0);
+    EXPECT_EQ(scan("-5.x")[0].value.f, -5.0f);
+}
+
 TEST_F(Lexer, NumberValues)
 {
     struct {
