@@ -2,11 +2,17 @@
 // branch, argument reads check their type, and runaway recursion is stopped.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
+
 #include "engine/kernel/Parser/param_iterator.h"
 #include "engine/kernel/Parser/statements.h"
 #include "engine/kernel/Parser/subtree.h"
 #include "engine/kernel/Parser/tree_iterator.h"
+#include "engine/kernel/Parser/unit.h"
+#include "engine/kernel/Parser/unit_loader.h"
 #include "tests/support/script_fixture.h"
+#include "tools/mcscript/statement_printer.h"
 
 namespace {
 
@@ -117,6 +123,38 @@ TEST_F(Walk, TheWalksShapeHoldsAtEveryStatementAndInCopies)
 TEST_F(Walk, AFalseConditionWithoutElseContributesNothing)
 {
     EXPECT_EQ(walk_text("sub main() { if (1 > 2) { No(); } Yes(); }"), "Yes()\n");
+}
+
+} // namespace
+
+namespace {
+
+// A walk written to a file as it goes gives the very text of a walk kept
+// whole, across many flushes and with bodies open at the flush points.
+TEST_F(Walk, AWalkWrittenAsItGoesIsTheWholeWalk)
+{
+    std::string text = "sub s(int a = 0) { Inner(a, 'in s'); }\nsub main() {\n";
+    for (int i = 0; i < 4000; ++i)
+        text += "  Outer" + std::to_string(i) + "(" + std::to_string(i) + ", 0.25) { call s(a = " + std::to_string(i)
+            + "); Body(1.5) { Leaf(); } }\n";
+    write("main.ini", text + "}\n");
+    std::string whole = walk("main.ini");
+    ASSERT_GT(whole.size(), 3 * 64 * 1024u) << "the walk must span several flushes";
+
+    parser::unit* u = ParseUnit("main.ini", nullptr, nullptr, true, nullptr);
+    ASSERT_NE(u, nullptr);
+    parser::subtree* tree = u->find_subtree("main");
+    u->release();
+    ASSERT_NE(tree, nullptr);
+    std::FILE* file = std::tmpfile();
+    ASSERT_NE(file, nullptr);
+    mcscript::print_walk(file, *tree, mcscript::print_mode::walk);
+    tree->release();
+    std::string written(size_t(std::ftell(file)), '\0');
+    std::rewind(file);
+    EXPECT_EQ(std::fread(written.data(), 1, written.size(), file), written.size());
+    std::fclose(file);
+    EXPECT_EQ(written, whole);
 }
 
 } // namespace

@@ -190,10 +190,8 @@ int walk(options& o, mcscript::print_mode mode)
         return exit_failed;
     }
     tree->environment = nullptr;
-    std::string text;
     uint32_t stopped = parser::tree_iterator::stopped_walks();
-    mcscript::print_walk(text, *tree, mode);
-    std::fwrite(text.data(), 1, text.size(), stdout);
+    mcscript::print_walk(stdout, *tree, mode);
     last_tree = tree;
     return parser::tree_iterator::stopped_walks() == stopped ? exit_ok : exit_failed;
 }

@@ -65,12 +65,21 @@ private:
     std::unordered_map<const std::type_info*, int> known_;
 };
 
-// What one walk carries down its lists.
+// What one walk carries down its lists. With a sink, out is written there
+// whenever it holds flush_size bytes, and once more at the end.
 struct walk_state {
     std::string& out;
     std::string indent;
     print_mode mode;
     type_cache types;
+    std::FILE* sink = nullptr;
+
+    static constexpr size_t flush_size = 64 * 1024;
+    void flush()
+    {
+        std::fwrite(out.data(), 1, out.size(), sink);
+        out.clear();
+    }
 };
 
 // The expression's value, evaluated in the frame given; a node of no value
@@ -147,6 +156,8 @@ void print_list(walk_state& w, parser::tree_iterator& it)
         w.out += body ? " {\n" : "\n";
         if (w.mode == print_mode::dump)
             print_arguments(w.out, f, w.indent);
+        if (w.sink && w.out.size() >= walk_state::flush_size)
+            w.flush();
         if (!body)
             continue;
         parser::tree_iterator inner;
@@ -168,12 +179,30 @@ std::string constant_text(parser::node_exp* e)
     return out;
 }
 
-void print_walk(std::string& out, parser::subtree& tree, print_mode mode)
+namespace {
+
+void walk_into(walk_state& w, parser::subtree& tree)
 {
     parser::tree_iterator it;
     it.start(&tree.statements, tree.environment, nullptr);
-    walk_state w { out, {}, mode, {} };
     print_list(w, it);
+}
+
+} // namespace
+
+void print_walk(std::string& out, parser::subtree& tree, print_mode mode)
+{
+    walk_state w { out, {}, mode, {} };
+    walk_into(w, tree);
+}
+
+void print_walk(std::FILE* sink, parser::subtree& tree, print_mode mode)
+{
+    std::string out;
+    out.reserve(walk_state::flush_size * 2);
+    walk_state w { out, {}, mode, {}, sink };
+    walk_into(w, tree);
+    w.flush();
 }
 
 } // namespace mcscript

@@ -3,6 +3,7 @@
 // argument expression as the archive writes it.
 #pragma once
 
+#include <cstdio>
 #include <string>
 
 namespace parser {
@@ -16,6 +17,9 @@ enum class print_mode { walk, dump };
 
 // Walks subtree from its start (no frame) and appends the lines to out.
 void print_walk(std::string& out, parser::subtree& tree, print_mode mode);
+// The same lines written to sink as they come, a few kilobytes at a time, so
+// that a long walk's output is never held whole.
+void print_walk(std::FILE* sink, parser::subtree& tree, print_mode mode);
 
 // The value of an expression that needs no call frame (a constant), in the
 // form the walk prints values.

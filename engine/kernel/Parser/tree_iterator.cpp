@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cassert>
+#include <typeinfo>
 
 #include "engine/kernel/Parser/grammar_actions.h"
 #include "engine/kernel/Parser/program_log.h"
@@ -153,12 +154,16 @@ void tree_iterator::find_next()
                 --frame_depth;
             cursors[depth] = cursors[depth]->next; // leave the statement whose list ended
         }
+        // The three statement classes are final, so the class's identity
+        // tells them apart without a walk over the class hierarchy.
         node_statement* s = statement_list::payload(cursors[depth]);
-        if (auto* f = dynamic_cast<node_function*>(s)) {
-            current = f;
+        const std::type_info& kind = typeid(*s);
+        if (kind == typeid(node_function)) {
+            current = static_cast<node_function*>(s);
             return;
         }
-        if (auto* call = dynamic_cast<node_call*>(s)) {
+        if (kind == typeid(node_call)) {
+            auto* call = static_cast<node_call*>(s);
             if (!call->subtree) {
                 cursors[depth] = cursors[depth]->next; // a call without subtree runs nothing
                 continue;

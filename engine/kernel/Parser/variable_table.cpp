@@ -12,10 +12,15 @@ namespace parser {
 
 namespace {
 
-// strcmp orders by unsigned bytes, which is the table's name order.
+// strcmp orders by unsigned bytes, which is the table's name order. Names
+// are short and most differ in their first byte, which is compared here
+// before any call.
 int compare(const variable* v, const char* name, uint8_t type_code)
 {
-    int c = std::strcmp(v->name, name);
+    auto first = [](const char* text) { return int(static_cast<unsigned char>(text[0])); };
+    int c = first(v->name) - first(name);
+    if (c == 0 && v->name[0])
+        c = std::strcmp(v->name + 1, name + 1);
     if (c != 0 || type_code == any_type)
         return c;
     return int(v->type_code) - int(type_code);
