@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "engine/kernel/Parser/context.h"
@@ -148,7 +149,7 @@ inline typed_expr<S> string_constant(const char* text) { return { new node_val<S
 
 inline typed_expr<S> long_string_constant(string_base* text)
 {
-    node_expr<S>* n = new node_val<S>(text ? *text : S());
+    node_expr<S>* n = new node_val<S>(text ? std::move(*text) : S());
     delete text;
     return { n, 1 };
 }

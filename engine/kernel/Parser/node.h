@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <new>
+#include <utility>
 
 #include "engine/kernel/Parser/archive.h"
 #include "engine/kernel/Parser/node_pool.h"
@@ -82,6 +83,11 @@ public:
     }
     explicit node_val(const T& v)
         : value(v)
+    {
+    }
+    // A string made for the constant moves in without another copy.
+    explicit node_val(T&& v)
+        : value(std::move(v))
     {
     }
 
