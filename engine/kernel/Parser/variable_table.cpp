@@ -12,15 +12,20 @@ namespace parser {
 
 namespace {
 
-// strcmp orders by unsigned bytes, which is the table's name order. Names
-// are short and most differ in their first byte, which is compared here
-// before any call.
+// Names in unsigned byte order, as strcmp orders them. Names are a few bytes
+// long and most differ in the first, so a loop here beats a library call.
+int compare_names(const char* a, const char* b)
+{
+    while (*a && *a == *b) {
+        ++a;
+        ++b;
+    }
+    return int(static_cast<unsigned char>(*a)) - int(static_cast<unsigned char>(*b));
+}
+
 int compare(const variable* v, const char* name, uint8_t type_code)
 {
-    auto first = [](const char* text) { return int(static_cast<unsigned char>(text[0])); };
-    int c = first(v->name) - first(name);
-    if (c == 0 && v->name[0])
-        c = std::strcmp(v->name + 1, name + 1);
+    int c = compare_names(v->name, name);
     if (c != 0 || type_code == any_type)
         return c;
     return int(v->type_code) - int(type_code);
