@@ -96,6 +96,8 @@ void variable_table::insert(variable* v)
 
 variable* variable_table::find(const char* name, uint8_t type_code) const
 {
+    if (count_ == 0)
+        return nullptr; // most export tables: no need to hash the name
     return find(name, type_code, name_bit(name));
 }
 
