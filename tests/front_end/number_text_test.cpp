@@ -1,7 +1,7 @@
 // The tool's number texts against printf's "%.9g" of the value widened to
-// double: the edge values one by one, every exponent with a spread of
-// mantissas and both signs, runs of neighbouring floats where the rounding and
-// the layout change, and a sweep over the whole range of bit patterns.
+// double: the edge values one by one, runs of neighbouring floats where the
+// rounding and the layout change, and a sweep over the whole range of bit
+// patterns (every exponent, both signs).
 #include <gtest/gtest.h>
 
 #include <cfloat>
@@ -37,6 +37,13 @@ float from_bits(uint32_t bits)
     return f;
 }
 
+uint32_t bits_of(float f)
+{
+    uint32_t b;
+    std::memcpy(&b, &f, sizeof b);
+    return b;
+}
+
 TEST(NumberText, EdgeValuesMatchPrintf)
 {
     using limits = std::numeric_limits<float>;
@@ -45,26 +52,7 @@ TEST(NumberText, EdgeValuesMatchPrintf)
         limits::infinity(), -limits::infinity(), limits::quiet_NaN(), -limits::quiet_NaN(), limits::signaling_NaN(),
         from_bits(0xffc00001), 1.0f / 3.0f, 2.5f, 0.75f };
     for (float v : values)
-        EXPECT_EQ(appended(v), printed(v)) << "bits 0x" << std::hex << [&] {
-            uint32_t b;
-            std::memcpy(&b, &v, sizeof b);
-            return b;
-        }();
-}
-
-TEST(NumberText, EveryExponentMatchesPrintf)
-{
-    int mismatches = 0;
-    for (uint32_t exponent = 0; exponent < 256; ++exponent)
-        for (uint32_t m = 0; m < 256; ++m)
-            for (uint32_t sign : { 0u, 1u }) {
-                // Mantissas spread over the whole 23 bits, low bits included.
-                uint32_t mantissa = (m << 15) | (m * 0x9e37u & 0x7fffu);
-                float v = from_bits(sign << 31 | exponent << 23 | mantissa);
-                if (appended(v) != printed(v) && ++mismatches <= 5)
-                    ADD_FAILURE() << printed(v) << " printed as " << appended(v);
-            }
-    EXPECT_EQ(mismatches, 0);
+        EXPECT_EQ(appended(v), printed(v)) << "bits 0x" << std::hex << bits_of(v);
 }
 
 // Counts the floats from bits first on, count of them, whose text differs;
@@ -78,13 +66,6 @@ int mismatches_from(uint32_t first, uint32_t count, uint32_t stride = 1)
             ADD_FAILURE() << printed(v) << " printed as " << appended(v);
     }
     return mismatches;
-}
-
-uint32_t bits_of(float f)
-{
-    uint32_t b;
-    std::memcpy(&b, &f, sizeof b);
-    return b;
 }
 
 TEST(NumberText, NeighbouringFloatsWhereRoundingAndLayoutChangeMatchPrintf)

@@ -125,10 +125,6 @@ TEST_F(Walk, AFalseConditionWithoutElseContributesNothing)
     EXPECT_EQ(walk_text("sub main() { if (1 > 2) { No(); } Yes(); }"), "Yes()\n");
 }
 
-} // namespace
-
-namespace {
-
 // A walk written to a file as it goes gives the very text of a walk kept
 // whole, across many flushes and with bodies open at the flush points.
 TEST_F(Walk, AWalkWrittenAsItGoesIsTheWholeWalk)

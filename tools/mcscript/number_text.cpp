@@ -38,7 +38,7 @@ struct nine_digits {
 };
 
 // m x 2^e scaled by 10^s and cut to an integer, with the remainder as a
-// fraction of den (den 0 stands for 2^-e).
+// fraction of den.
 struct scaled {
     wide quotient;
     wide remainder;
@@ -141,9 +141,8 @@ void append_number(std::string& out, float f)
     char text[32]; // "-1.23456789e-308" is the longest a "%.9g" double gives
     uint32_t bits;
     std::memcpy(&bits, &f, sizeof bits);
-    uint32_t biased = bits >> 23 & 0xff;
-    int e = int(biased) - 150;
-    if (biased != 0 && biased != 0xff && e >= -60 && e <= 60) {
+    int e = int(bits >> 23 & 0xff) - 150; // the range leaves out zeros, subnormals, infinities and NaN
+    if (e >= -60 && e <= 60) {
         char* at = text;
         if (bits >> 31)
             *at++ = '-';

@@ -13,10 +13,12 @@ namespace parser {
 
 namespace {
 
-char* copy_text(const char* text)
+// A copy of text in room when it fits there (room_size counts the final
+// zero), else on the heap.
+char* copy_text(const char* text, char* room = nullptr, size_t room_size = 0)
 {
     size_t n = text ? std::strlen(text) : 0;
-    char* copy = static_cast<char*>(std::malloc(n + 1));
+    char* copy = n < room_size ? room : static_cast<char*>(std::malloc(n + 1));
     if (!copy)
         std::abort(); // out of memory: nothing sensible can continue
     if (n)
@@ -59,15 +61,7 @@ variable::variable(const char* name_text, uint8_t type, const char* key, node_ex
     , index_expr(index_expression)
     , type_code(type)
 {
-    size_t n = name_text ? std::strlen(name_text) : 0;
-    if (n >= sizeof inline_name) {
-        name = copy_text(name_text);
-        return;
-    }
-    name = inline_name;
-    if (n)
-        std::memcpy(name, name_text, n);
-    name[n] = 0;
+    name = copy_text(name_text, inline_name, sizeof inline_name);
 }
 
 variable::~variable()
