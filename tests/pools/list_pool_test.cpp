@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/kernel/Parser/block_regions.h"
 #include "engine/kernel/Parser/node_list.h"
 #include "engine/kernel/Parser/node_pool.h"
 
@@ -63,6 +64,19 @@ TEST_F(ListPool, StatementAndArgumentPoolsAreIndependent)
     EXPECT_EQ(5u, parser::list_pool_live_count(args));
     EXPECT_EQ(1u, parser::list_pool_block_count(args));
     EXPECT_EQ(argument(5), parser::argument_list::payload(arguments.last()));
+}
+
+// Independent pools still carve their blocks from one set of regions, so a
+// parse ends in one partly used huge page rather than one per pool.
+TEST_F(ListPool, NodeAndListBlocksShareOneRegion)
+{
+    void* node = parser::node_allocate(64);
+    parser::argument_list arguments;
+    arguments.push_back(argument(1));
+    parser::statement_list statements;
+    statements.push_back(statement(1));
+    EXPECT_EQ(1u, parser::pool_regions.region_count());
+    parser::node_release(node);
 }
 
 TEST_F(ListPool, TwoThreadsShareAPoolWithoutLosingElements)

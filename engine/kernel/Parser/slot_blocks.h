@@ -2,7 +2,7 @@
 // chain through the free slots' first words, and a reset that keeps one block
 // when the last slot comes back. The node pool and the list node pools differ
 // only in their slot type, block size and lock. Blocks are carved from large
-// regions (block_regions.h).
+// regions (block_regions.h) that all pools share.
 #pragma once
 
 #include <cassert>
@@ -45,7 +45,7 @@ template <typename Slot, size_t SlotsPerBlock> struct slot_blocks {
     Slot* fresh = nullptr;
     Slot* fresh_end = nullptr;
     uint32_t live_count = 0;
-    block_regions<sizeof(block)> regions;
+    block_regions* regions = &pool_regions;
 
     // A slot to hand out (a new block when none is free); what names the pool
     // in the out-of-memory report.
@@ -107,7 +107,7 @@ private:
     {
         while (b) {
             block* older = b->next;
-            regions.give_back(b);
+            regions->give_back(b, sizeof(block));
             b = older;
         }
     }
@@ -120,7 +120,7 @@ private:
 
     void add_block(const char* what)
     {
-        block* b = static_cast<block*>(regions.take());
+        block* b = static_cast<block*>(regions->take(sizeof(block)));
         if (!b)
             pool_out_of_memory(what);
         b->previous = nullptr;
