@@ -24,4 +24,3 @@ parser::context* yyget_extra(yyscan_t scanner);
 // The next token: the automaton's, or a refused token once an expression has
 // nested too deep (the parse then stops with a syntax error).
 int yylex(parser::token_value* value, yyscan_t scanner);
-int scan_token(parser::token_value* value, yyscan_t scanner);
