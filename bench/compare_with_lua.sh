@@ -7,7 +7,8 @@
 #   walk       mcscript walk   vs  lua5.4        (run, output to /dev/null)
 # Times are CPU times (user + system) of the process. Rounds interleave the two
 # programs, and the ratio is the median of the rounds' own ratios, so load on a
-# shared machine falls on both alike. Peak memory (largest resident set, median
+# shared machine falls on both alike; "sys" is the median system part, where the
+# cost of fresh memory shows. Peak memory (largest resident set, median
 # over the rounds) stands beside the design's own minimum for the file: node
 # slots x 128 + list elements x 32 + the file's text.
 # Usage: bench/compare_with_lua.sh BUILD_DIR   (configured with -DMC_BUILD_BENCH=ON)
@@ -35,18 +36,21 @@ compare() {
     while [ "$1" != -- ]; do ours+=("$1"); shift; done
     shift
     peer=("$@")
-    local t_ours=() t_peer=() m_ours=() m_peer=() ratios=()
+    local t_ours=() t_peer=() m_ours=() m_peer=() s_ours=() s_peer=() ratios=()
     for _ in $(seq "$rounds"); do
-        read -r a ma < <("$measure" "${ours[@]}")
-        read -r b mb < <("$measure" "${peer[@]}")
-        t_ours+=("$a") m_ours+=("$ma") t_peer+=("$b") m_peer+=("$mb")
+        read -r a ma sa < <("$measure" "${ours[@]}")
+        read -r b mb sb < <("$measure" "${peer[@]}")
+        t_ours+=("$a") m_ours+=("$ma") s_ours+=("$sa") t_peer+=("$b") m_peer+=("$mb") s_peer+=("$sb")
         ratios+=("$(awk -v a="$a" -v b="$b" 'BEGIN { print a / b }')")
     done
-    printf '  %-6s mcscript %7.1f ms %7.1f MB | %-8s %7.1f ms %6.1f MB | ratio %.2f (rounds %s to %s)\n' "$label" \
+    printf '  %-6s mcscript %7.1f ms (sys %5.1f) %7.1f MB | %-8s %7.1f ms (sys %5.1f) %6.1f MB | ratio %.2f (rounds %s to %s)\n' \
+        "$label" \
         "$(printf '%s\n' "${t_ours[@]}" | median | awk '{ print $1 / 1000 }')" \
+        "$(printf '%s\n' "${s_ours[@]}" | median | awk '{ print $1 / 1000 }')" \
         "$(printf '%s\n' "${m_ours[@]}" | median | awk '{ print $1 * 1024 / 1e6 }')" \
         "$(basename "${peer[0]}")" \
         "$(printf '%s\n' "${t_peer[@]}" | median | awk '{ print $1 / 1000 }')" \
+        "$(printf '%s\n' "${s_peer[@]}" | median | awk '{ print $1 / 1000 }')" \
         "$(printf '%s\n' "${m_peer[@]}" | median | awk '{ print $1 * 1024 / 1e6 }')" \
         "$(printf '%s\n' "${ratios[@]}" | median)" \
         "$(printf '%s\n' "${ratios[@]}" | sort -g | head -1 | awk '{ printf "%.2f", $1 }')" \

@@ -1,5 +1,6 @@
-// Runs one command and prints its CPU time (user + system, microseconds) and
-// its peak resident memory (KiB), as the kernel accounts them to the child:
+// Runs one command and prints its CPU time (user + system, microseconds), its
+// peak resident memory (KiB) and the system part of its CPU time (microseconds),
+// as the kernel accounts them to the child:
 //   mc_measure_run COMMAND [ARG]...      (its standard output goes to /dev/null)
 #include <cstdio>
 
@@ -50,6 +51,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "mc_measure_run: '%s' did not run to its end\n", argv[1]);
         return 1;
     }
-    std::printf("%lld %ld\n", micros(usage.ru_utime) + micros(usage.ru_stime), usage.ru_maxrss);
+    std::printf("%lld %ld %lld\n", micros(usage.ru_utime) + micros(usage.ru_stime), usage.ru_maxrss,
+        micros(usage.ru_stime));
     return 0;
 }
