@@ -138,5 +138,34 @@ TEST_F(VariableTable, LookUpsStayExactAcrossReleaseAndReinsertion)
         EXPECT_EQ(t.find(gone, parser::any_type), nullptr) << gone;
 }
 
+// Small tables are searched front to back, larger ones by binary search: at
+// every size on both sides of the switch a look-up finds what the rules say,
+// the newest entry of the name and type, or of the lowest type for any type.
+TEST_F(VariableTable, EverySizeFindsTheNewestOfTheLowestType)
+{
+    const char* names[] = { "b", "a", "ab", "b", "a" };
+    for (uint32_t size = 1; size <= 20; ++size) {
+        parser::variable_table t;
+        std::vector<parser::variable*> inserted;
+        for (uint32_t i = 0; i < size; ++i) {
+            const char* name = names[i % 5];
+            inserted.push_back(i % 3 == 1 ? static_cast<parser::variable*>(float_var(name, 0.0f)) : int_var(name, 0));
+            t.insert(inserted.back());
+        }
+        for (const char* name : { "a", "ab", "b", "c", "" }) {
+            for (uint8_t type : { uint8_t(1), uint8_t(2), parser::any_type }) {
+                parser::variable* expected = nullptr;
+                for (parser::variable* v : inserted) { // later entries are newer
+                    bool fits = type == parser::any_type ? !expected || v->type_code <= expected->type_code
+                                                         : v->type_code == type;
+                    if (std::string(v->name) == name && fits)
+                        expected = v;
+                }
+                EXPECT_EQ(t.find(name, type), expected) << "size " << size << " name '" << name << "' type " << int(type);
+            }
+        }
+    }
+}
+
 } // namespace
 } // namespace program_test

@@ -105,9 +105,23 @@ variable* variable_table::find(const char* name, uint8_t type_code, uint64_t bit
 {
     if (!(names_ & bit))
         return nullptr;
+    if (count_ <= scan_limit)
+        return scan(name, type_code);
     uint32_t at = lower_bound(name, type_code);
     if (at < count_ && compare(entries_[at], name, type_code) == 0)
         return entries_[at];
+    return nullptr;
+}
+
+// The first entry in table order that matches, as the binary search would
+// find it. Entries whose first byte differs are passed over without a call.
+variable* variable_table::scan(const char* name, uint8_t type_code) const
+{
+    for (uint32_t i = 0; i < count_; ++i) {
+        variable* v = entries_[i];
+        if (v->name[0] == name[0] && compare(v, name, type_code) == 0)
+            return v;
+    }
     return nullptr;
 }
 

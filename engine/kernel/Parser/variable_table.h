@@ -51,6 +51,11 @@ private:
     // Index of the first entry not ordered before (name, type_code); with
     // type code 7 the first entry of that name.
     uint32_t lower_bound(const char* name, uint8_t type_code) const;
+    // Small tables (a subtree's parameters, a call's arguments) are searched
+    // front to back: first-byte checks cost less than the binary search's
+    // string compares.
+    static constexpr uint32_t scan_limit = 8;
+    variable* scan(const char* name, uint8_t type_code) const;
 
     variable** entries_ = nullptr;
     // One bit per name hash of every entry: a name whose bit is clear is not
