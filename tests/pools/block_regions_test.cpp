@@ -52,13 +52,6 @@ protected:
     std::vector<held> taken;
 };
 
-TEST_F(BlockRegions, RegionsHoldWhatTheirSizeAllows)
-{
-    EXPECT_EQ(per_region, 31u);
-    EXPECT_EQ(parser::block_regions::blocks_per_region(131088), 255u) << "node blocks";
-    EXPECT_EQ(parser::block_regions::blocks_per_region(8208), 4088u) << "list blocks";
-}
-
 TEST_F(BlockRegions, CarvesInAddressOrderAndAddsARegionWhenFull)
 {
     std::vector<void*> blocks;

@@ -108,11 +108,8 @@ char* lay_out(char* at, nine_digits n)
         }
         *at++ = 'e';
         *at++ = x < 0 ? '-' : '+';
-        int magnitude = x < 0 ? -x : x;
-        if (magnitude >= 10)
-            *at++ = char('0' + magnitude / 10);
-        else
-            *at++ = '0';
+        int magnitude = x < 0 ? -x : x; // two digits at least, as printf writes them
+        *at++ = char('0' + magnitude / 10);
         *at++ = char('0' + magnitude % 10);
         return at;
     }

@@ -45,7 +45,6 @@ template <typename Slot, size_t SlotsPerBlock> struct slot_blocks {
     Slot* fresh = nullptr;
     Slot* fresh_end = nullptr;
     uint32_t live_count = 0;
-    block_regions* regions = &pool_regions;
 
     // A slot to hand out (a new block when none is free); what names the pool
     // in the out-of-memory report.
@@ -107,7 +106,7 @@ private:
     {
         while (b) {
             block* older = b->next;
-            regions->give_back(b, sizeof(block));
+            pool_regions.give_back(b, sizeof(block));
             b = older;
         }
     }
@@ -120,7 +119,7 @@ private:
 
     void add_block(const char* what)
     {
-        block* b = static_cast<block*>(regions->take(sizeof(block)));
+        block* b = static_cast<block*>(pool_regions.take(sizeof(block)));
         if (!b)
             pool_out_of_memory(what);
         b->previous = nullptr;
