@@ -24,10 +24,18 @@ struct diagnostic_case {
 };
 
 const std::vector<diagnostic_case> cases = {
-    { "missing semicolon names it", { { "a.ini", "int x = 1\nGameClassName\n" } },
-        "a.ini:2:1: error: unexpected 'GameClassName'; expected ';'\n"
-        "    2 | GameClassName\n"
-        "      | ^~~~~~~~~~~~~\n" },
+    { "missing semicolon is shown where it goes", { { "a.ini", "int x = 1 // one\n/* two */\nGameClassName\n" } },
+        "a.ini:1:10: error: expected ';' before 'GameClassName'\n"
+        "    1 | int x = 1 // one\n"
+        "      |          ^\n" },
+    { "missing parenthesis at a line's end", { { "a.ini", "sub main() {\n  Size(1,\n    2\n  Mode(3);\n}\n" } },
+        "a.ini:3:6: error: expected ')' or ',' before 'Mode'\n"
+        "    3 |     2\n"
+        "      |      ^\n" },
+    { "semicolon after an import", { { "a.ini", "import 'b.ini';\n" }, { "b.ini", "" } },
+        "a.ini:1:15: error: unexpected ';': an import ends at its file name\n"
+        "    1 | import 'b.ini';\n"
+        "      |               ^\n" },
     { "expected tokens in a call", { { "a.ini", "sub main() {\n  Size(1 2);\n}\n" } },
         "a.ini:2:10: error: unexpected '2'; expected ')' or ','\n"
         "    2 |   Size(1 2);\n"

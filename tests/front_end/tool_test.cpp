@@ -190,9 +190,9 @@ TEST_F(Tool, DumpWritesEachArgumentExpression)
 }
 
 const char* const broken = "int x = 1\nGameClassName\n";
-const char* const broken_shown = "bad.ini:2:1: error: unexpected 'GameClassName'; expected ';'\n"
-                                 "    2 | GameClassName\n"
-                                 "      | ^~~~~~~~~~~~~\n";
+const char* const broken_shown = "bad.ini:1:10: error: expected ';' before 'GameClassName'\n"
+                                 "    1 | int x = 1\n"
+                                 "      |          ^\n";
 
 TEST_F(Tool, EveryCommandShowsDiagnosticsInTheCompilersForm)
 {

@@ -296,6 +296,18 @@ std::string trace::unknown_name(const std::string& name, const context& ctx) con
     return "unknown name '" + name + "'" + did_you_mean(name, visible_names(ctx));
 }
 
+bool trace::line_break_between(uint32_t from, uint32_t to) const
+{
+    if (!text_)
+        return false;
+    held_byte_restored restore(*this);
+    to = std::min(to, size_);
+    for (uint32_t i = from; i < to; ++i)
+        if (text_[i] == '\n' || text_[i] == '\r')
+            return true;
+    return false;
+}
+
 diagnostic trace::syntax_diagnostic(const syntax_report& report, const context& ctx)
 {
     const token_seen next = next_token();
@@ -345,8 +357,16 @@ diagnostic trace::syntax_diagnostic(const syntax_report& report, const context& 
             "unexpected " + found + ": no closing quote follows, so it starts no string", {} };
     if (next.number == TOK_IDENTIFIER && contains(report.expected, TOK_INT_CONST))
         return { severity::error, at(next.where), unknown_name(text_of(next.where, 64), ctx), {} };
-    std::string message = "unexpected " + found;
+    bool import_text = before.number == TOK_STRING_CONST || before.number == TOK_LONG_STRING_CONST;
+    if (next.number == ';' && import_text && recent(2).number == TOK_IMPORT)
+        return { severity::error, at(next.where), "unexpected ';': an import ends at its file name", {} };
     std::string expected = expected_words(report.expected);
+    // What is missing at the end of a line (most often a ';') is shown there,
+    // where it must be written, not at the first token of the next line.
+    if (!expected.empty() && next.number != 0 && newest_ >= 2 && line_break_between(before.where.end, next.where.begin))
+        return { severity::error, at({ before.where.end, before.where.end }), "expected " + expected + " before " + found,
+            {} };
+    std::string message = "unexpected " + found;
     if (!expected.empty())
         message += "; expected " + expected;
     return { severity::error, at(next.where), message, {} };
