@@ -32,6 +32,16 @@ const std::vector<diagnostic_case> cases = {
         "a.ini:3:6: error: expected ')' or ',' before 'Mode'\n"
         "    3 |     2\n"
         "      |      ^\n" },
+    { "declaration without its value", { { "a.ini", "vec3 v;\n" } },
+        "a.ini:1:7: error: unexpected ';'; expected '=': a variable is declared with its value, as in "
+        "'vec3 v = [0.0, 0.0, 0.0]'\n"
+        "    1 | vec3 v;\n"
+        "      |       ^\n" },
+    { "parameter without its default", { { "a.ini", "sub f(int a = 1, string s\n) { }\n" } },
+        "a.ini:1:26: error: expected '=' before ')': a parameter is declared with its default value, as in "
+        "'string s = \"\"'\n"
+        "    1 | sub f(int a = 1, string s\n"
+        "      |                          ^\n" },
     { "semicolon after an import", { { "a.ini", "import 'b.ini';\n" }, { "b.ini", "" } },
         "a.ini:1:15: error: unexpected ';': an import ends at its file name\n"
         "    1 | import 'b.ini';\n"

@@ -296,6 +296,22 @@ std::string trace::unknown_name(const std::string& name, const context& ctx) con
     return "unknown name '" + name + "'" + did_you_mean(name, visible_names(ctx));
 }
 
+// A declaration or parameter that stops after its name: writers used to
+// languages with default values leave the value out. The hint shows one.
+std::string trace::value_hint(const std::vector<int>& expected) const
+{
+    static const char* const examples[] = { "false", "0", "0.0", "[0.0, 0.0, 0.0]", "[0.0, 0.0, 0.0, 0.0]",
+        "scale(1.0)", "\"\"" };
+    const token_seen& type = recent(2);
+    const token_seen& name = recent(1);
+    bool named = name.number == TOK_IDENTIFIER || is_variable(name.number);
+    if (expected != std::vector<int> { '=' } || newest_ < 3 || !is_type_word(type.number) || !named)
+        return "";
+    bool parameter = recent(3).number == '(' || recent(3).number == ',';
+    return std::string(parameter ? ": a parameter is declared with its default value" : ": a variable is declared with its value")
+        + ", as in '" + text_of(type.where) + " " + text_of(name.where) + " = " + examples[type.number - TOK_BOOL] + "'";
+}
+
 bool trace::line_break_between(uint32_t from, uint32_t to) const
 {
     if (!text_)
@@ -361,15 +377,16 @@ diagnostic trace::syntax_diagnostic(const syntax_report& report, const context& 
     if (next.number == ';' && import_text && recent(2).number == TOK_IMPORT)
         return { severity::error, at(next.where), "unexpected ';': an import ends at its file name", {} };
     std::string expected = expected_words(report.expected);
+    std::string hint = value_hint(report.expected);
     // What is missing at the end of a line (most often a ';') is shown there,
     // where it must be written, not at the first token of the next line.
     if (!expected.empty() && next.number != 0 && newest_ >= 2 && line_break_between(before.where.end, next.where.begin))
-        return { severity::error, at({ before.where.end, before.where.end }), "expected " + expected + " before " + found,
-            {} };
+        return { severity::error, at({ before.where.end, before.where.end }),
+            "expected " + expected + " before " + found + hint, {} };
     std::string message = "unexpected " + found;
     if (!expected.empty())
         message += "; expected " + expected;
-    return { severity::error, at(next.where), message, {} };
+    return { severity::error, at(next.where), message + hint, {} };
 }
 
 // What stands open before offset, read again from the text: the brackets not

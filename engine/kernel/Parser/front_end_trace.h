@@ -122,6 +122,7 @@ private:
     void add_context_notes(diagnostic& d, const token_seen& next) const;
     token_seen next_token() const;
     bool line_break_between(uint32_t from, uint32_t to) const;
+    std::string value_hint(const std::vector<int>& expected) const;
     std::string unknown_name(const std::string& name, const context& ctx) const;
     void resolve_calls(const context& ctx);
     void add_warnings();
