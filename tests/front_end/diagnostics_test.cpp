@@ -42,6 +42,26 @@ const std::vector<diagnostic_case> cases = {
         "'string s = \"\"'\n"
         "    1 | sub f(int a = 1, string s\n"
         "      |                          ^\n" },
+    { "named arguments that no parameter reads",
+        { { "a.ini",
+            "sub Size(int width = 640, int height = 480) { }\nsub None() { }\nsub main() {\n"
+            "  call Size(height = 2, width = 3);\n  call Size(widht = 800, height = 600.0);\n  call None(x = "
+            "1);\n}\n" } },
+        "a.ini:5:13: warning: 'widht' is not a parameter of 'Size', so nothing reads it; did you mean 'width'?\n"
+        "    5 |   call Size(widht = 800, height = 600.0);\n"
+        "      |             ^~~~~\n"
+        "a.ini:5:26: warning: 'height' is an int parameter of 'Size', so nothing reads this float argument\n"
+        "    5 |   call Size(widht = 800, height = 600.0);\n"
+        "      |                          ^~~~~~\n"
+        "a.ini:6:13: warning: 'None' has no parameters, so nothing reads 'x'\n"
+        "    6 |   call None(x = 1);\n"
+        "      |             ^\n" },
+    { "named argument to an imported subtree",
+        { { "a.ini", "import 'b.ini'\nsub main() { call Zoom(zoom = 2); call Zoom(zoom = 2.0); }\n" },
+            { "b.ini", "sub Zoom(float zoom = 1.0) { }\n" } },
+        "a.ini:2:24: warning: 'zoom' is a float parameter of 'Zoom', so nothing reads this int argument\n"
+        "    2 | sub main() { call Zoom(zoom = 2); call Zoom(zoom = 2.0); }\n"
+        "      |                        ^~~~\n" },
     { "semicolon after an import", { { "a.ini", "import 'b.ini';\n" }, { "b.ini", "" } },
         "a.ini:1:15: error: unexpected ';': an import ends at its file name\n"
         "    1 | import 'b.ini';\n"

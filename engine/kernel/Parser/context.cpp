@@ -227,10 +227,10 @@ void context::begin_subtree(const char* name)
         refuse_block(); // nothing could own the subtree
         return;
     }
-    if (events)
-        events->subtree_defined(here, name);
     subtree* s = new subtree(name);
     current_unit->subtrees.push_back(s);
+    if (events)
+        events->subtree_defined(here, *current_unit);
     current_subtree = s;
     start_block(&s->statements);
 }
@@ -313,10 +313,13 @@ void context::add_named_argument(variable* argument)
 {
     if (!argument)
         return;
-    if (current_call)
-        current_call->arguments.insert(argument);
-    else
+    if (!current_call) {
         argument->release();
+        return;
+    }
+    if (events)
+        events->named_argument(*current_call, *argument, here);
+    current_call->arguments.insert(argument);
 }
 
 template <typename T>

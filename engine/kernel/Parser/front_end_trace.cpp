@@ -10,6 +10,7 @@
 #include "engine/kernel/Parser/context.h"
 #include "engine/kernel/Parser/grammar_actions.h"
 #include "engine/kernel/Parser/lexer_actions.h"
+#include "engine/kernel/Parser/name_suggestion.h"
 #include "engine/kernel/Parser/parser_y.hpp"
 #include "engine/kernel/Parser/statement_positions.h"
 #include "engine/kernel/Parser/subtree.h"
@@ -113,46 +114,6 @@ std::string expected_words(std::vector<int> set)
     for (size_t i = 0; i < words.size(); ++i)
         text += (i == 0 ? "" : i + 1 == words.size() ? " or " : ", ") + words[i];
     return text;
-}
-
-size_t edit_distance(const std::string& a, const std::string& b)
-{
-    std::vector<size_t> row(b.size() + 1);
-    for (size_t j = 0; j <= b.size(); ++j)
-        row[j] = j;
-    for (size_t i = 1; i <= a.size(); ++i) {
-        size_t diagonal = row[0];
-        row[0] = i;
-        for (size_t j = 1; j <= b.size(); ++j) {
-            size_t above = row[j];
-            row[j] = std::min({ row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] != b[j - 1]) });
-            diagonal = above;
-        }
-    }
-    return row[b.size()];
-}
-
-// The candidate nearest to name, when it is near enough to be a slip: at most
-// one edit in four characters (and at least one).
-std::string nearest(const std::string& name, const std::vector<std::string>& candidates)
-{
-    size_t limit = std::max<size_t>(1, name.size() / 4 + 1);
-    std::string best;
-    size_t best_distance = limit + 1;
-    for (const std::string& c : candidates) {
-        size_t d = edit_distance(name, c);
-        if (d > 0 && d < best_distance) {
-            best = c;
-            best_distance = d;
-        }
-    }
-    return best;
-}
-
-std::string did_you_mean(const std::string& name, const std::vector<std::string>& candidates)
-{
-    std::string best = nearest(name, candidates);
-    return best.empty() ? "" : "; did you mean '" + best + "'?";
 }
 
 void exported_names(const unit* u, std::vector<std::string>& names)
@@ -300,16 +261,18 @@ std::string trace::unknown_name(const std::string& name, const context& ctx) con
 // languages with default values leave the value out. The hint shows one.
 std::string trace::value_hint(const std::vector<int>& expected) const
 {
-    static const char* const examples[] = { "false", "0", "0.0", "[0.0, 0.0, 0.0]", "[0.0, 0.0, 0.0, 0.0]",
-        "scale(1.0)", "\"\"" };
+    static const char* const examples[]
+        = { "false", "0", "0.0", "[0.0, 0.0, 0.0]", "[0.0, 0.0, 0.0, 0.0]", "scale(1.0)", "\"\"" };
     const token_seen& type = recent(2);
     const token_seen& name = recent(1);
     bool named = name.number == TOK_IDENTIFIER || is_variable(name.number);
     if (expected != std::vector<int> { '=' } || newest_ < 3 || !is_type_word(type.number) || !named)
         return "";
     bool parameter = recent(3).number == '(' || recent(3).number == ',';
-    return std::string(parameter ? ": a parameter is declared with its default value" : ": a variable is declared with its value")
-        + ", as in '" + text_of(type.where) + " " + text_of(name.where) + " = " + examples[type.number - TOK_BOOL] + "'";
+    return std::string(parameter ? ": a parameter is declared with its default value"
+                                 : ": a variable is declared with its value")
+        + ", as in '" + text_of(type.where) + " " + text_of(name.where) + " = " + examples[type.number - TOK_BOOL]
+        + "'";
 }
 
 bool trace::line_break_between(uint32_t from, uint32_t to) const
@@ -456,17 +419,40 @@ void trace::call(span where, const char* name) { calls_.push_back({ where, name 
 
 // Only a definition that an earlier call waits for can be reported (a call
 // after it finds the subtree), so only those are kept.
-void trace::subtree_defined(span where, const char* name)
+void trace::subtree_defined(span where, unit& owner)
 {
-    std::string_view defined = name ? name : "";
-    if (std::any_of(calls_.begin(), calls_.end(), [&](const pending_call& c) { return c.name == defined; }))
-        subtrees_.push_back({ where, std::string(defined) });
+    std::string_view name = owner.subtrees.back()->name.c_str();
+    if (std::any_of(calls_.begin(), calls_.end(), [&](const pending_call& c) { return c.name == name; }))
+        subtrees_.push_back({ where, std::string(name) });
+    outermost().arguments_.add_subtree(owner);
 }
 
 void trace::declared(variable& v, span where)
 {
     if (watcher_)
         watcher_->declared(v, where);
+}
+
+trace& trace::outermost()
+{
+    trace* t = this;
+    while (t->outer_)
+        t = t->outer_;
+    return *t;
+}
+
+void trace::parameter_declared(const unit& owner, const variable& parameter)
+{
+    outermost().arguments_.add_parameter(owner, parameter);
+}
+
+void trace::named_argument(const node_call& call, const variable& argument, span where)
+{
+    if (!call.subtree)
+        return; // the unknown subtree is the error
+    std::string problem = outermost().arguments_.unread(*call.subtree, argument);
+    if (!problem.empty())
+        add(severity::warning, where, problem);
 }
 
 void trace::statement_written(const node_statement* statement, const unit& u, span where)

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/kernel/Parser/argument_check.h"
 #include "engine/kernel/Parser/context_events.h"
 #include "engine/kernel/Parser/diagnostics.h"
 #include "engine/kernel/Parser/front_end_observer.h"
@@ -18,6 +19,8 @@
 namespace parser {
 
 class context;
+class node_call;
+class subtree;
 class unit;
 
 namespace diag {
@@ -72,6 +75,9 @@ public:
         declared_name_ = name;
     }
     span declared_name() const { return declared_name_; }
+    // Every name the grammar reads as a name (not as a variable's token).
+    void name_read(span where) { last_name_ = where; }
+    span last_name() const { return last_name_; }
     // The declaration being read, through the end of last.
     span declaration_through(span last) const { return { declaration_begin_, last.end }; }
     // The lexer refused the next token because an expression nested too deep.
@@ -82,9 +88,11 @@ public:
     // calls and definitions whose errors are worked out at the end.
     void error(span where, std::string message) override;
     void call(span where, const char* name) override;
-    void subtree_defined(span where, const char* name) override;
+    void subtree_defined(span where, unit& owner) override;
     // Passed on to the observer, and to the statement recorder when one is active.
     void declared(variable& v, span where) override;
+    void parameter_declared(const unit& owner, const variable& parameter) override;
+    void named_argument(const node_call& call, const variable& argument, span where) override;
     void statement_written(const node_statement* statement, const unit& u, span where) override;
     void import_started(span where) { importing_ = where; }
     // The system's reason why a file could not be opened (the import reports it).
@@ -123,6 +131,7 @@ private:
     token_seen next_token() const;
     bool line_break_between(uint32_t from, uint32_t to) const;
     std::string value_hint(const std::vector<int>& expected) const;
+    trace& outermost();
     std::string unknown_name(const std::string& name, const context& ctx) const;
     void resolve_calls(const context& ctx);
     void add_warnings();
@@ -160,6 +169,8 @@ private:
     span importing_ { 0, 0 };
     uint32_t declaration_begin_ = 0;
     span declared_name_ { 0, 0 };
+    span last_name_ { 0, 0 };
+    argument_check arguments_; // kept by the outermost trace, for the subtrees of every file
     std::string open_failure_;
 };
 

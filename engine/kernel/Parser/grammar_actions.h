@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/kernel/Parser/context.h"
+#include "engine/kernel/Parser/context_events.h"
 #include "engine/kernel/Parser/node_extract.h"
 #include "engine/kernel/Parser/node_op.h"
 #include "engine/kernel/Parser/node_select.h"
@@ -227,6 +228,8 @@ inline void declare_param(context* ctx, variable* v)
     if (!v)
         return;
     v->set_class_flags(var_param, 0);
+    if (ctx->events && ctx->current_unit && ctx->current_subtree)
+        ctx->events->parameter_declared(*ctx->current_unit, *v);
     ctx->declare(v);
 }
 

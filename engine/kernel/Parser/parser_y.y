@@ -57,6 +57,14 @@ static inline void at_declaration(parser::context* ctx, int lookahead, uint32_t 
         ctx->here = ctx->trace->declaration_through(ctx->trace->shifted(lookahead != YYEMPTY, back));
 }
 
+/* A named argument, at its name: the last name read, as an expression
+   reads no names of its own (its variables are tokens of their own). */
+static inline void at_last_name(parser::context* ctx)
+{
+    if (ctx->trace)
+        ctx->here = ctx->trace->last_name();
+}
+
 /* The name a declaration declares. */
 static inline void at_declared_name(parser::context* ctx)
 {
@@ -64,13 +72,15 @@ static inline void at_declared_name(parser::context* ctx)
         ctx->here = ctx->trace->declared_name();
 }
 
-/* A name was just read: after a type word, it is the name a declaration
-   declares (an extern's key and a named argument follow other tokens). */
+/* A name was just read: the trace keeps where, and after a type word it is
+   the name a declaration declares (an extern's key and a named argument
+   follow other tokens). */
 static inline void name_read(parser::context* ctx, int lookahead)
 {
     if (!ctx->trace)
         return;
     bool read = lookahead != YYEMPTY;
+    ctx->trace->name_read(ctx->trace->shifted(read, 0));
     int before = ctx->trace->shifted_number(read, 1);
     if (before >= TOK_BOOL && before <= TOK_STRING)
         ctx->trace->declaration_started(ctx->trace->shifted(read, 1), ctx->trace->shifted(read, 0));
@@ -248,13 +258,13 @@ call_stmt
 named_arg_list: %empty | named_arg | named_arg_list ',' named_arg ;
 
 named_arg
-    : name '=' bool_expr    { add_named_argument(ctx, $1, $3); }
-    | name '=' int_expr     { add_named_argument(ctx, $1, $3); }
-    | name '=' float_expr   { add_named_argument(ctx, $1, $3); }
-    | name '=' vec3_expr    { add_named_argument(ctx, $1, $3); }
-    | name '=' vec4_expr    { add_named_argument(ctx, $1, $3); }
-    | name '=' mtx_expr     { add_named_argument(ctx, $1, $3); }
-    | name '=' string_expr  { add_named_argument(ctx, $1, $3); }
+    : name '=' bool_expr    { at_last_name(ctx); add_named_argument(ctx, $1, $3); }
+    | name '=' int_expr     { at_last_name(ctx); add_named_argument(ctx, $1, $3); }
+    | name '=' float_expr   { at_last_name(ctx); add_named_argument(ctx, $1, $3); }
+    | name '=' vec3_expr    { at_last_name(ctx); add_named_argument(ctx, $1, $3); }
+    | name '=' vec4_expr    { at_last_name(ctx); add_named_argument(ctx, $1, $3); }
+    | name '=' mtx_expr     { at_last_name(ctx); add_named_argument(ctx, $1, $3); }
+    | name '=' string_expr  { at_last_name(ctx); add_named_argument(ctx, $1, $3); }
     ;
 
 if_stmt

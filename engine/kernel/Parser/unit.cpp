@@ -85,7 +85,7 @@ void unit::grow_subtree_index()
         index_subtree(i);
 }
 
-parser::subtree* unit::own_subtree(const char* subtree_name)
+int32_t unit::own_subtree_position(const char* subtree_name)
 {
     if (subtrees_indexed_ < subtrees.size()) {
         grow_subtree_index();
@@ -93,14 +93,20 @@ parser::subtree* unit::own_subtree(const char* subtree_name)
             index_subtree(subtrees_indexed_);
     }
     if (subtree_slots_.empty())
-        return nullptr;
+        return -1;
     size_t mask = subtree_slots_.size() - 1;
     for (size_t i = name_hash(subtree_name) & mask; subtree_slots_[i] != 0; i = (i + 1) & mask) {
-        parser::subtree* s = subtrees[subtree_slots_[i] - 1];
-        if (std::strcmp(s->name.c_str(), subtree_name) == 0)
-            return s;
+        uint32_t position = subtree_slots_[i] - 1;
+        if (std::strcmp(subtrees[position]->name.c_str(), subtree_name) == 0)
+            return int32_t(position);
     }
-    return nullptr;
+    return -1;
+}
+
+parser::subtree* unit::own_subtree(const char* subtree_name)
+{
+    int32_t position = own_subtree_position(subtree_name);
+    return position < 0 ? nullptr : subtrees[size_t(position)];
 }
 
 parser::subtree* unit::search_subtree(const char* subtree_name, std::vector<const unit*>& seen)

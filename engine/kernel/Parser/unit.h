@@ -31,6 +31,9 @@ public:
     unit* find_import(const char* file_name);
     // The exported variable of that name, of any type; adds a reference.
     variable* find_exported(const char* variable_name);
+    // The position in subtrees of the unit's own first subtree of that name
+    // (imports not searched), or -1.
+    int32_t own_subtree_position(const char* subtree_name);
 
     std::vector<parser::subtree*> subtrees; // one reference each; only ever appended to
     variable_table exports;
