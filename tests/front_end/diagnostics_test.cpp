@@ -23,6 +23,14 @@ struct diagnostic_case {
     std::vector<std::string> externs = {}; // KEY=VALUE; none: no extern interface
 };
 
+// 23 bodies on one line, the last of them one level too deep, and main's end.
+const std::string too_deep = [] {
+    std::string s;
+    for (int i = 0; i < 23; ++i)
+        s += "F() {";
+    return s + std::string(23, '}') + "}";
+}();
+
 const std::vector<diagnostic_case> cases = {
     { "missing semicolon is shown where it goes", { { "a.ini", "int x = 1 // one\n/* two */\nGameClassName\n" } },
         "a.ini:1:10: error: expected ';' before 'GameClassName'\n"
@@ -185,26 +193,11 @@ const std::vector<diagnostic_case> cases = {
         "    1 | extern float gamma;\n"
         "      |              ^~~~~\n",
         { "other=1" } },
-    { "blocks nested too deep",
-        { { "a.ini",
-            "sub main() {" + std::string(22, '\n') +
-                [] {
-                    std::string s;
-                    for (int i = 0; i < 23; ++i)
-                        s += "F() {";
-                    return s + std::string(23, '}') + "}\n";
-                }() } },
+    { "blocks nested too deep", { { "a.ini", "sub main() {" + std::string(22, '\n') + too_deep + "\n" } },
         "a.ini:23:115: error: blocks nest more than 24 levels deep here (the file, the subtree body and 22 levels "
         "inside it)\n"
         "   23 | "
-            +
-            [] {
-                std::string s;
-                for (int i = 0; i < 23; ++i)
-                    s += "F() {";
-                return s + std::string(23, '}') + "}";
-            }()
-            + "\n      | " + std::string(114, ' ') + "^\n" },
+            + too_deep + "\n      | " + std::string(114, ' ') + "^\n" },
     { "byte-order mark", { { "a.ini", "\xEF\xBB\xBFint x = 1;\n" } },
         "a.ini:1:1: warning: the file starts with a UTF-8 byte-order mark; the game reads it as empty\n"
         "    1 | \xEF\xBB\xBFint x = 1;\n"

@@ -52,6 +52,8 @@ const walk_case walk_cases[] = {
         "F([9, 8, 3, 4], [1, 2, 3], 4, [1, 2, 3, 4], 10)\n" },
     { "matrices", "sub main() { F(mulp(translate(1.0, 2.0, 3.0), [0.0]), mulv(translate([1.0]), [0.0])); }",
         "F([1, 2, 3], [0, 0, 0])\n" },
+    { "mulv ignores the translation, even a NaN one",
+        "float z = 0.0; sub main() { F(mulv(translate(z / z, 0.0, 0.0), [1.0, 2.0, 3.0])); }", "F([1, 2, 3])\n" },
     { "statement texts and bodies", "sub main() { Window(800, 600) { Title() = 'game' } Done(); }",
         "Window(800, 600) {\n  Title() = \"game\"\n}\nDone()\n" },
     { "conditionals with else if",
@@ -154,29 +156,34 @@ TEST_F(GrammarRules, UnknownSubtreeDefinedLaterFailsTheFile)
     EXPECT_EQ(walk_text("sub other() { O(); } sub main() { call other(); }"), "O()\n");
 }
 
-// Nested bodies inside main: main's body is depth 1, so 22 nested bodies reach
-// depth 23 and a 23rd would be depth 24.
-std::string nested_bodies(int levels)
+// Bodies nested inside main around innermost: main's body is depth 1, so 22
+// nested bodies reach depth 23 and a 23rd would be depth 24.
+std::string nested_bodies(int levels, const std::string& innermost)
 {
     std::string text = "sub main() { ";
     for (int i = 0; i < levels; ++i)
         text += "F() { ";
-    text += "Leaf(); ";
+    text += innermost;
     for (int i = 0; i < levels; ++i)
         text += "} ";
-    return text + "After(); }";
+    return text + "}";
 }
 
-TEST_F(GrammarRules, BlocksNestTwentyFourDeep)
+// A block past the deepest level is not opened, but what it declares still
+// ends at its brace, so the parse goes on and reports every later error.
+TEST_F(GrammarRules, BlocksNestTwentyFourDeepAndARefusedBlockKeepsItsDeclarations)
 {
-    std::string out = walk_text(nested_bodies(22));
+    std::string out = walk_text(nested_bodies(22, "Leaf(); "));
     EXPECT_FALSE(failed()) << log_text();
     EXPECT_NE(out.find("Leaf()"), std::string::npos);
-    walk_text(nested_bodies(23));
+    walk_text(nested_bodies(22, "F() { int q = 1; } q(); call nothere(); "));
     EXPECT_TRUE(failed());
-    EXPECT_NE(
-        log_text().find("[parser::context::start_block] too many nesting levels in 'main.ini'!"), std::string::npos)
-        << log_text();
+    std::string log = log_text();
+    EXPECT_NE(log.find("[parser::context::start_block] too many nesting levels in 'main.ini'!"), std::string::npos)
+        << log;
+    EXPECT_EQ(log.find("syntax error at q"), std::string::npos) << log;
+    EXPECT_NE(log.find("[parser::node_call::node_call] unknown subtree 'nothere' in 'main.ini'"), std::string::npos)
+        << log;
 }
 
 TEST_F(GrammarRules, DeepParenthesesExhaustTheParserStack)
@@ -185,25 +192,6 @@ TEST_F(GrammarRules, DeepParenthesesExhaustTheParserStack)
     walk_text(text);
     EXPECT_TRUE(failed());
     EXPECT_NE(log_text().find("memory exhausted at ("), std::string::npos) << log_text().substr(0, 300);
-}
-
-// A block past the deepest level is not opened, but what it declares still
-// ends at its brace, so the parse goes on and reports every later error.
-TEST_F(GrammarRules, ARefusedBlockKeepsItsDeclarations)
-{
-    std::string text = "sub main() { ";
-    for (int i = 0; i < 23; ++i)
-        text += "F() { ";
-    text += "int q = 1; } q(); call nothere(); ";
-    for (int i = 0; i < 22; ++i)
-        text += "} ";
-    walk_text(text + "}");
-    EXPECT_TRUE(failed());
-    std::string log = log_text();
-    EXPECT_NE(log.find("too many nesting levels in 'main.ini'!"), std::string::npos) << log;
-    EXPECT_EQ(log.find("syntax error at q"), std::string::npos) << log;
-    EXPECT_NE(log.find("[parser::node_call::node_call] unknown subtree 'nothere' in 'main.ini'"), std::string::npos)
-        << log;
 }
 
 // Expressions nest at most 1000 levels, counting through the variables they
@@ -233,10 +221,11 @@ TEST_F(GrammarRules, ExpressionsNestAtMostAThousandLevels)
         << log_text().substr(0, 400);
 }
 
-TEST_F(GrammarRules, OverlongIdentifiersAreRefused)
+TEST_F(GrammarRules, NamesAndStringsAtTheirLengthLimits)
 {
-    std::string name63(63, 'a'), name64(64, 'b');
-    EXPECT_EQ(walk_text("sub main() { " + name63 + "(1); }"), name63 + "(1)\n");
+    std::string name63(63, 'a'), name64(64, 'b'), s62(62, 's'), s63(63, 't');
+    EXPECT_EQ(walk_text("sub main() { " + name63 + "('" + s62 + "', \"" + s63 + "\"); }"),
+        name63 + "(\"" + s62 + "\", \"" + s63 + "\")\n");
     walk_text("sub main() { " + name64 + "(1); }");
     EXPECT_TRUE(failed());
     EXPECT_NE(log_text().find("syntax error at " + name64 + "(1)"), std::string::npos);
@@ -252,12 +241,6 @@ TEST_F(GrammarRules, EmptyScriptsAndImportOnlyScriptsAreAccepted)
     walk("bom.ini", "main");
     EXPECT_TRUE(failed()) << "a byte-order mark ends the input: no subtree main";
     EXPECT_TRUE(records.empty()) << log_text();
-}
-
-TEST_F(GrammarRules, StringLiteralLengthBoundary)
-{
-    std::string s62(62, 's'), s63(63, 't');
-    EXPECT_EQ(walk_text("sub main() { F('" + s62 + "', \"" + s63 + "\"); }"), "F(\"" + s62 + "\", \"" + s63 + "\")\n");
 }
 
 } // namespace

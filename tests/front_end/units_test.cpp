@@ -160,10 +160,6 @@ TEST_F(Units, LoadMainSubtreeNeedsMain)
     EXPECT_EQ(count_records(records, "[ParseUnit] syntax error in 'bad.ini' line 1"), 1) << log_text();
 }
 
-} // namespace
-
-namespace {
-
 TEST_F(Units, ImportCyclesFailInsteadOfRecursing)
 {
     write("self.ini", "import 'SELF.INI'\nsub main() { }");

@@ -18,27 +18,27 @@ namespace {
 
 using Walk = ScriptTest;
 
-TEST_F(Walk, CallsBindArgumentsAndConditionalsChooseTheirBranch)
+TEST_F(Walk, CallsBindArgumentsInFramesAndConditionalsChooseTheirBranch)
 {
-    EXPECT_EQ(walk_text("bool c = true; sub s(int a = 0) { g(a); }"
-                        "sub main() { f1(1); call s(a = 2); if (c) { f2(); } else { f3(); } }"),
-        "f1(1)\ng(2)\nf2()\n");
-}
-
-TEST_F(Walk, CallsInsideConditionalsInsideCalls)
-{
-    EXPECT_EQ(walk_text("sub inner(int n = 0) { In(n); }"
-                        "sub outer(int m = 0, bool deep = false) { if (deep) { call inner(n = m * 10); } Out(m); }"
-                        "sub main() { call outer(m = 1); call outer(m = 2, deep = true); End(); }"),
-        "Out(1)\nIn(20)\nOut(2)\nEnd()\n");
-}
-
-TEST_F(Walk, ASubtreeEndingInsideACallReturnsToTheCallersFrame)
-{
-    EXPECT_EQ(walk_text("sub leaf(int v = 0) { L(v); }"
-                        "sub mid(int v = 0) { call leaf(v = v + 1); M(v); }"
-                        "sub main() { call mid(v = 10); call leaf(); T(); }"),
-        "L(11)\nM(10)\nL(0)\nT()\n");
+    struct {
+        const char* script;
+        const char* walk;
+    } cases[] = {
+        { "bool c = true; sub s(int a = 0) { g(a); }"
+          "sub main() { f1(1); call s(a = 2); if (c) { f2(); } else { f3(); } }",
+            "f1(1)\ng(2)\nf2()\n" },
+        { "sub inner(int n = 0) { In(n); }"
+          "sub outer(int m = 0, bool deep = false) { if (deep) { call inner(n = m * 10); } Out(m); }"
+          "sub main() { call outer(m = 1); call outer(m = 2, deep = true); End(); }",
+            "Out(1)\nIn(20)\nOut(2)\nEnd()\n" },
+        // a subtree ending inside a call returns to the caller's frame
+        { "sub leaf(int v = 0) { L(v); } sub mid(int v = 0) { call leaf(v = v + 1); M(v); }"
+          "sub main() { call mid(v = 10); call leaf(); T(); }",
+            "L(11)\nM(10)\nL(0)\nT()\n" },
+        { "sub main() { if (1 > 2) { No(); } Yes(); }", "Yes()\n" },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(walk_text(c.script), c.walk) << c.script;
 }
 
 TEST_F(Walk, SavedPositionsEvaluateWhereTheStatementStood)
@@ -118,11 +118,6 @@ TEST_F(Walk, TheWalksShapeHoldsAtEveryStatementAndInCopies)
         EXPECT_TRUE(it.invariants()) << script << " at the end";
         main->release();
     }
-}
-
-TEST_F(Walk, AFalseConditionWithoutElseContributesNothing)
-{
-    EXPECT_EQ(walk_text("sub main() { if (1 > 2) { No(); } Yes(); }"), "Yes()\n");
 }
 
 // A walk written to a file as it goes gives the very text of a walk kept
