@@ -23,6 +23,12 @@ struct parse {
         ctx.export_outer_scope();
         ctx.end_block();
     }
+    // An empty subtree, as "sub name() { }" makes it.
+    void subtree(const char* name)
+    {
+        ctx.begin_subtree(name);
+        ctx.end_subtree(nullptr);
+    }
     void import(parse& other)
     {
         other.result->add_ref();
@@ -159,23 +165,18 @@ TEST_F(Context, ARefusedConditionalKeepsItsBlocksPaired)
 TEST_F(Context, ACallFindsEarlierSubtreesOwnFirstThenImportsInOrder)
 {
     parse first("first.ini");
-    first.ctx.begin_subtree("both");
-    first.ctx.end_subtree(nullptr);
-    first.ctx.begin_subtree("imported");
-    first.ctx.end_subtree(nullptr);
+    first.subtree("both");
+    first.subtree("imported");
     first.finish();
     parse second("second.ini");
-    second.ctx.begin_subtree("both");
-    second.ctx.end_subtree(nullptr);
-    second.ctx.begin_subtree("own");
-    second.ctx.end_subtree(nullptr);
+    second.subtree("both");
+    second.subtree("own");
     second.finish();
 
     parse p("calls.ini");
     p.import(first);
     p.import(second);
-    p.ctx.begin_subtree("own");
-    p.ctx.end_subtree(nullptr);
+    p.subtree("own");
     p.ctx.begin_subtree("main");
     parser::node_call* own = p.ctx.begin_call("own");
     parser::node_call* both = p.ctx.begin_call("both");
@@ -197,8 +198,7 @@ TEST_F(Context, AnUnknownSubtreeIsLoggedAndTheCallStaysEmpty)
     parser::node_call* wrong_case = p.ctx.begin_call("Main");
     parser::node_call* later = p.ctx.begin_call("later");
     p.ctx.end_subtree(nullptr);
-    p.ctx.begin_subtree("later");
-    p.ctx.end_subtree(nullptr);
+    p.subtree("later");
 
     ASSERT_NE(wrong_case, nullptr);
     EXPECT_EQ(wrong_case->subtree, nullptr);

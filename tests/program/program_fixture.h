@@ -102,6 +102,9 @@ inline parser::var<float>* float_var(const char* name, float value, uint8_t var_
     return make_var<float>(name, constant<float>(value), var_class);
 }
 
+// Drops one reference of each.
+template <typename... V> void release_all(V*... vs) { (vs->release(), ...); }
+
 template <typename T> T evaluate(parser::node_expr<T>* e, parser::call_frame* frame = nullptr)
 {
     T out = parser::initial_value<T>();

@@ -17,16 +17,17 @@ struct arguments {
     parser::variable_table table;
 };
 
-TEST_F(Variable, ParameterTakesTheArgumentOfItsNameAndTypeElseItsDefault)
+TEST_F(Variable, ParameterTakesTheNewestArgumentOfItsNameAndTypeElseItsDefault)
 {
     parser::var<int32_t>* a = int_var("a", 0, parser::var_param);
     parser::var<float>* fa = float_var("a", 0.5f, parser::var_param);
     parser::var<int32_t>* b = int_var("b", -1, parser::var_param);
-    arguments call { int_var("a", 2, parser::var_param), int_var("c", 9, parser::var_param) };
+    arguments call { int_var("a", 1, parser::var_param), int_var("a", 2, parser::var_param),
+        int_var("c", 9, parser::var_param) };
     parser::call_frame frame { &call.table, nullptr };
     parser::call_frame no_arguments { nullptr, nullptr };
 
-    EXPECT_EQ(evaluate<int32_t>(a, &frame), 2);
+    EXPECT_EQ(evaluate<int32_t>(a, &frame), 2) << "the newer of two equal arguments";
     EXPECT_EQ(evaluate<float>(fa, &frame), 0.5f) << "an int argument does not match a float parameter";
     EXPECT_EQ(evaluate<int32_t>(b, &frame), -1) << "no argument of that name";
     EXPECT_EQ(evaluate<int32_t>(a), 0) << "outside any call";
@@ -34,18 +35,7 @@ TEST_F(Variable, ParameterTakesTheArgumentOfItsNameAndTypeElseItsDefault)
 
     parser::var<int32_t>* plain = int_var("a", 5);
     EXPECT_EQ(evaluate<int32_t>(plain, &frame), 5) << "only parameters look into the frame";
-    for (parser::variable* v : { static_cast<parser::variable*>(a), static_cast<parser::variable*>(fa),
-             static_cast<parser::variable*>(b), static_cast<parser::variable*>(plain) })
-        v->release();
-}
-
-TEST_F(Variable, TheNewestOfTwoEqualArgumentsWins)
-{
-    parser::var<int32_t>* a = int_var("a", 0, parser::var_param);
-    arguments call { int_var("a", 1, parser::var_param), int_var("a", 2, parser::var_param) };
-    parser::call_frame frame { &call.table, nullptr };
-    EXPECT_EQ(evaluate<int32_t>(a, &frame), 2);
-    a->release();
+    release_all(a, fa, b, plain);
 }
 
 TEST_F(Variable, ArgumentsAreEvaluatedInTheCallersFrame)
@@ -64,8 +54,7 @@ TEST_F(Variable, ArgumentsAreEvaluatedInTheCallersFrame)
     EXPECT_EQ(evaluate<int32_t>(n, &inner_frame), 0) << "the inner call passes no n";
     parser::call_frame orphan { &inner.table, nullptr };
     EXPECT_EQ(evaluate<int32_t>(m, &orphan), 0) << "n falls back to its default without the outer frame";
-    n->release();
-    m->release();
+    release_all(n, m);
 }
 
 TEST_F(Variable, ExternReadsItsBindingWithTheIndexEvaluatedOnEveryRead)
@@ -84,8 +73,7 @@ TEST_F(Variable, ExternReadsItsBindingWithTheIndexEvaluatedOnEveryRead)
     EXPECT_EQ(evaluate<int32_t>(indexed, &frame), 103);
     EXPECT_EQ(evaluate<int32_t>(indexed), 100) << "the index is evaluated again, here to its default";
     EXPECT_EQ(binding.reads, 3);
-    plain->release();
-    indexed->release();
+    release_all(plain, indexed);
 }
 
 TEST_F(Variable, BindOfAnIndexedExternUnderAFrameFixesTheIndex)
@@ -110,9 +98,7 @@ TEST_F(Variable, BindOfAnIndexedExternUnderAFrameFixesTheIndex)
     parser::node_expr<int32_t>* unbound = x->bind(nullptr, nullptr);
     EXPECT_EQ(unbound, x) << "without a frame the extern stays itself";
     EXPECT_EQ(x->refs, 2);
-    unbound->release();
-    bound->release();
-    x->release();
+    release_all(unbound, bound, x);
 }
 
 TEST_F(Variable, BindReplacesParametersByTheirArgumentsAndConstantsByNull)
@@ -142,10 +128,7 @@ TEST_F(Variable, BindReplacesParametersByTheirArgumentsAndConstantsByNull)
     EXPECT_EQ(argument, live) << "a parameter becomes its argument's bound value";
     argument->release();
 
-    for (parser::variable* v : { static_cast<parser::variable*>(a), static_cast<parser::variable*>(plain),
-             static_cast<parser::variable*>(follows), static_cast<parser::variable*>(b),
-             static_cast<parser::variable*>(live) })
-        v->release();
+    release_all(a, plain, follows, b, live);
 }
 
 TEST_F(Variable, FoldConstantsKeepsParametersOpenAndExternsLive)
@@ -173,9 +156,7 @@ TEST_F(Variable, FoldConstantsKeepsParametersOpenAndExternsLive)
     EXPECT_EQ(evaluate<int32_t>(x), 103);
     EXPECT_EQ(k->refs, 1) << "folding dropped the replaced references";
 
-    for (parser::variable* v : { static_cast<parser::variable*>(k), static_cast<parser::variable*>(p),
-             static_cast<parser::variable*>(plain), static_cast<parser::variable*>(x) })
-        v->release();
+    release_all(k, p, plain, x);
 }
 
 TEST_F(Variable, DescribeGivesClassWordAndName)
