@@ -165,21 +165,14 @@ private:
     // type has none.
     node_exp* special(uint8_t type, int depth)
     {
-        const bool selectable = short_cuts && type != 0 && type != 5;
-        if (selectable && pick(2)) {
-            switch (type) {
-            case 1:
-                return select<I>(depth);
-            case 2:
-                return select<F>(depth);
-            case 3:
-                return select<vec3>(depth);
-            case 4:
-                return select<vec4>(depth);
-            default:
-                return select<S>(depth);
-            }
-        }
+        if (short_cuts && type != 0 && type != 5 && pick(2)) // bool and mtx44 have no selection
+            return visit_type(type, [&](auto tag) -> node_exp* {
+                using T = typename decltype(tag)::type;
+                if constexpr (std::is_same_v<T, bool> || std::is_same_v<T, mtx44>)
+                    return nullptr;
+                else
+                    return select<T>(depth);
+            });
         switch (type) {
         case 2:
             if (pick(2))
@@ -266,13 +259,6 @@ template <typename T> void check_tree(node_exp* root_exp, leaf_values& frame_val
     folded->release();
 }
 
-void check(node_exp* root, uint8_t type, leaf_values& frame, bool sharing_expected)
-{
-    constexpr void (*checks[])(node_exp*, leaf_values&, bool) = { check_tree<bool>, check_tree<I>, check_tree<F>,
-        check_tree<vec3>, check_tree<vec4>, check_tree<mtx44>, check_tree<S> };
-    checks[type](root, frame, sharing_expected);
-}
-
 using property_test = nodes_test;
 
 void run(uint32_t seed, bool short_cuts, int trees)
@@ -285,7 +271,7 @@ void run(uint32_t seed, bool short_cuts, int trees)
         generate.randomize(frame);
         const uint8_t type = uint8_t(generate.pick(7));
         node_exp* root = generate.tree(type, 2 + generate.pick(6));
-        check(root, type, frame, !short_cuts);
+        visit_type(type, [&](auto tag) { check_tree<typename decltype(tag)::type>(root, frame, !short_cuts); });
         ASSERT_EQ(node_pool_live_count(), 0u);
     }
     EXPECT_EQ(wrong_environment_seen, 0);
