@@ -172,11 +172,6 @@ TEST(LanguageGuide, ShowsEveryKeywordAndBuiltInAsCode)
     EXPECT_TRUE(absent.empty()) << "not in docs/language.md as code: " << testing::PrintToString(absent);
 }
 
-TEST(LanguageGuide, MarksTheDiagnosticTextsForChecking)
-{
-    EXPECT_NE(read_file("docs/language.md").find("<!-- diagnostic-texts:"), std::string::npos);
-}
-
 TEST(SettingsGuide, NamesEveryKeyOfTheReaderAsCode)
 {
     std::vector<std::string> absent = missing(reader_keys(), words_in(code_of(read_file("docs/settings.md"))));

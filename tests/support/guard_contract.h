@@ -161,14 +161,11 @@ inline void guard_with_verdict(int verdict)
 
 using GuardDeathTest = ::testing::Test;
 
-TEST_F(GuardDeathTest, ContinueSearchLetsTheFaultTakeItsDefaultCourse)
+// Keep searching (0), or resume (-1) where nothing cured the fault.
+TEST_F(GuardDeathTest, ContinueSearchOrAResumeThatCuresNothingEndsByTheDefaultCourse)
 {
-    EXPECT_EXIT(guard_with_verdict(0), ended_by_the_fault, "");
-}
-
-TEST_F(GuardDeathTest, ResumeThatCuresNothingEndsByTheDefaultCourse)
-{
-    EXPECT_EXIT(guard_with_verdict(-1), ended_by_the_fault, "");
+    for (int verdict : { 0, -1 })
+        EXPECT_EXIT(guard_with_verdict(verdict), ended_by_the_fault, "") << verdict;
 }
 
 } // namespace guard_contract
