@@ -250,6 +250,22 @@ TEST_F(Tool, HelpAndVersionGoToStandardOutput)
     EXPECT_EQ(r.err.substr(0, r.err.find('\n')), "mcscript: error: unknown option --frobnicate");
 }
 
+TEST_F(Tool, SettingsPrintsTheRecordAndWarnsOnStandardError)
+{
+    write("game.ini", "sub main() {\n  AppId(480);\n  GameClasName('Game');\n}\n");
+    full_result r = run_full("settings game.ini");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "AppId = 480\n");
+    r = run_full("settings --strict game.ini");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "AppId = 480\n");
+    EXPECT_EQ(r.err,
+        "game.ini:3:3: warning: 'GameClasName' is not a setting; did you mean 'GameClassName'?\n"
+        "    3 |   GameClasName('Game');\n"
+        "      |   ^~~~~~~~~~~~\n");
+    EXPECT_EQ(run("check --strict game.ini").status, 2) << "--strict belongs to settings";
+}
+
 TEST_F(Tool, DashReadsStandardInput)
 {
     write("bad.ini", "int x = ;\n");
