@@ -61,14 +61,12 @@ TEST_F(HostTest, CrashBeforeAnyMessageReturnsZero)
     EXPECT_EQ(run(""), 0);
 }
 
+// The switch's spellings are the command-line tests' own.
 TEST_F(HostTest, FullDumpSwitchReachesWriteFullDump)
 {
-    for (const char* line : { "/fulldump", "x /FullDump" }) {
-        reset_everything();
-        fakes::set().crash_at_frame = 1;
-        run(line);
-        EXPECT_TRUE(called("WriteFullDump(0xc0000005, pointers, null, true, null)")) << line;
-    }
+    fakes::set().crash_at_frame = 1;
+    run("x /FullDump");
+    EXPECT_TRUE(called("WriteFullDump(0xc0000005, pointers, null, true, null)"));
 }
 
 TEST_F(HostTest, ResumeVerdictLetsTheGameGoOn)

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -74,13 +75,7 @@ protected:
         return out;
     }
 
-    static bool called(const std::string& entry)
-    {
-        for (const std::string& call : platform::fake::calls())
-            if (call == entry)
-                return true;
-        return false;
-    }
+    static bool called(const std::string& entry) { return std::ranges::count(platform::fake::calls(), entry) > 0; }
 
     static bool called_starting_with(const std::string& prefix)
     {

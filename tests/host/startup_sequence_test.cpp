@@ -199,15 +199,6 @@ TEST_P(RefusalTest, ReleasesWhatStartUpMadeAndReturnsZero)
 INSTANTIATE_TEST_SUITE_P(Host, RefusalTest, ::testing::ValuesIn(kRefusals),
     [](const auto& param_info) { return std::string(param_info.param.name); });
 
-TEST_F(HostTest, LowDiskSpaceCancelledGoesOnWithTheGame)
-{
-    platform::fake::set().disk_free_bytes = 0;
-    platform::fake::set().message_box_answers = { platform::idcancel };
-    EXPECT_EQ(run(""), 0);
-    EXPECT_TRUE(called("CreateGame(Game, instance, true, MC)"));
-    EXPECT_TRUE(called("fs::shutdown()"));
-}
-
 TEST_F(HostTest, MainFailingDoesNotEvenDetectTheProcessor)
 {
     fakes::set().main_result = false;
@@ -240,15 +231,6 @@ TEST_F(HostTest, MissingAssetManagerIsLoggedAndStartUpGoesOn)
     EXPECT_FALSE(called_starting_with("AssetManager::"));
     EXPECT_TRUE(called("fs::shutdown()"));
     EXPECT_EQ(fakes::log_entries_of("Game").at(0).level, 2);
-}
-
-TEST_F(HostTest, NoAssertForbidsTheCrashMessageBox)
-{
-    run("-noassert");
-    Calls tail = calls_from(host_calls(), "AddSource(15, 2");
-    ASSERT_GE(tail.size(), 3u);
-    EXPECT_EQ(tail[1], "fs::exists(game.ini)") << "the settings are read first";
-    EXPECT_EQ(tail[2], "CrashShowMessageBox(false)");
 }
 
 TEST_F(HostTest, MissingIconsAreNotReleased)
