@@ -62,7 +62,6 @@ TEST_F(vector_matrix_test, lengths_cross_and_normalize)
     EXPECT_EQ((bin<OP_dist2, F>(lit(vec3 { 1, 1, 1 }), lit(vec3 { 4, 5, 1 }))), 25.0f);
     EXPECT_TRUE(same(bin<OP_cross, vec3>(lit(vec3 { 1, 0, 0 }), lit(vec3 { 0, 1, 0 })), vec3 { 0, 0, 1 }));
     EXPECT_TRUE(same(un<OP_normalize, vec3>(lit(vec3 { 0, 3, 4 })), vec3 { 0, 0.6f, 0.8f }));
-    EXPECT_TRUE(same(un<OP_normalize, vec3>(lit(vec3 { 1e-7f, 0, 0 })), vec3 { 1e-7f, 0, 0 }));
 }
 
 TEST_F(vector_matrix_test, point_and_vector_transforms)
@@ -85,11 +84,6 @@ TEST_F(vector_matrix_test, matrix_builders_and_products)
     EXPECT_TRUE(same(un<OP_scaling, mtx44>(lit(vec3 { 1, 2, 3 })), math::make_scaling(1, 2, 3)));
     EXPECT_TRUE(same(un<OP_transpose, mtx44>(lit(translation(1, 2, 3))), math::transpose(translation(1, 2, 3))));
     EXPECT_TRUE(equal(un<OP_invert, mtx44>(lit(translation(1, 2, 3))), translation(-1, -2, -3)));
-    mtx44 zero;
-    for (float& f : zero.m)
-        f = 0;
-    mtx44 inverse = un<OP_invert, mtx44>(lit(zero));
-    EXPECT_FALSE(std::isfinite(inverse.m[0]));
 }
 
 TEST_F(vector_matrix_test, rotations_turn_x_into_y)
