@@ -28,16 +28,13 @@ TEST_F(HostTest, SplitsAtRunsOfBlanksAndTabsAndQuotesMeanNothing)
     EXPECT_TRUE(called("module_file_name(instance, 256)"));
 }
 
-TEST_F(HostTest, ExecutableNameStandsInWhenTheInstanceNameIsUnknown)
+TEST_F(HostTest, EntryZeroIsTheModuleFileNameCutToTwoHundredFiftyFiveCharacters)
 {
     platform::fake::set().instance_name_known = false;
     SplitCommandLine("a", instance());
     EXPECT_EQ(tokens(), (Tokens { kExe, "a" }));
-    EXPECT_TRUE(called("module_file_name(null, 256)"));
-}
+    EXPECT_TRUE(called("module_file_name(null, 256)")) << "the executable's name stands in for the instance's";
 
-TEST_F(HostTest, ModuleFileNameIsCutToTwoHundredFiftyFiveCharacters)
-{
     platform::fake::set().module_file_name = std::string(300, 'm');
     SplitCommandLine("next", instance());
     EXPECT_EQ(tokens(), (Tokens { std::string(255, 'm'), "next" }));

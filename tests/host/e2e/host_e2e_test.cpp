@@ -47,18 +47,6 @@ TEST_F(HostE2E, SecondInstanceIsRefusedUnlessAmiIsGiven)
     EXPECT_FALSE(has(allowed, "already running")) << allowed.output;
 }
 
-TEST_F(HostE2E, RegistryTextsReplaceTheAlreadyRunningMessage)
-{
-    machine_->set_registry("AlreadyRunningText", "The game runs elsewhere");
-    machine_->set_registry("AlreadyRunningCaption", "");
-    ASSERT_TRUE(machine_->hold_instance_lock());
-    Outcome o = run({ "-frames=1" });
-    ASSERT_TRUE(o.exited) << o.output;
-    EXPECT_EQ(o.code, 0) << o.output;
-    EXPECT_TRUE(has(o, "The game runs elsewhere")) << o.output;
-    EXPECT_TRUE(has(o, "Mire Crest Error")) << o.output;
-}
-
 // The crash guard hands the fault to the dump writer (a report in the write
 // directory, a minidump on Windows); its handler then ends the run with the
 // quit message's code, 0 since no message was taken before the fault.
