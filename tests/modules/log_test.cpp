@@ -163,14 +163,6 @@ TEST(LogLevels, TableLimits)
     EXPECT_EQ(levels.level("C1"), 6);
 }
 
-TEST(LogLevels, SettingsChangeAtRunTime)
-{
-    Log::Settings& settings = Log::Settings::Instance();
-    settings.SetCategoryLevel("RunTimeCategory", 9);
-    EXPECT_EQ(settings.GetCategoryLevel("RunTimeCategory"), 9);
-    EXPECT_EQ(settings.GetCategoryLevel("NeverSetCategory"), log_levels::default_level);
-}
-
 #if !defined(_WIN32)
 
 void game_record(const char* text)
