@@ -418,7 +418,8 @@ void trace::error(span where, std::string message) { add(severity::error, where,
 void trace::call(span where, const char* name) { calls_.push_back({ where, name ? name : "" }); }
 
 // Only a definition that an earlier call waits for can be reported (a call
-// after it finds the subtree), so only those are kept.
+// after it finds the subtree), so only those are kept. Every definition starts
+// a parameter list for the named-argument check.
 void trace::subtree_defined(span where, unit& owner)
 {
     std::string_view name = owner.subtrees.back()->name.c_str();

@@ -24,8 +24,6 @@ size_t edit_distance(const std::string& a, const std::string& b)
     return row[b.size()];
 }
 
-} // namespace
-
 std::string nearest(const std::string& name, const std::vector<std::string>& candidates)
 {
     size_t limit = std::max<size_t>(1, name.size() / 4 + 1);
@@ -40,6 +38,8 @@ std::string nearest(const std::string& name, const std::vector<std::string>& can
     }
     return best;
 }
+
+} // namespace
 
 std::string did_you_mean(const std::string& name, const std::vector<std::string>& candidates)
 {

@@ -7,11 +7,9 @@
 
 namespace parser::diag {
 
-// The candidate nearest to name: at most one edit in four characters (and at
-// least one); empty when none is that near or name itself is a candidate.
-std::string nearest(const std::string& name, const std::vector<std::string>& candidates);
-
-// "; did you mean 'X'?" for the nearest candidate, or empty.
+// "; did you mean 'X'?" for the candidate nearest to name, when it is at most
+// one edit in four characters away (and at least one); otherwise empty. A
+// candidate equal to name is no suggestion.
 std::string did_you_mean(const std::string& name, const std::vector<std::string>& candidates);
 
 } // namespace parser::diag
