@@ -65,6 +65,10 @@ test('notes become related information, warnings keep their severity', async () 
     assert.equal(bytes[0].severity, 2);
     assert.match(bytes[0].message, /^byte 0xC3 outside a string or comment ends the game's input here/);
     assert.deepEqual(bytes[0].range, range(1, 0, 1));
+    const unread = await client.change(uri, 'sub f(int n = 1) { }\nsub main() { call f(m = 2); }\n');
+    assert.deepEqual(unread.map((d) => [d.severity, d.range, d.message]), [
+        [2, range(1, 20, 21), "'m' is not a parameter of 'f', so nothing reads it; did you mean 'n'?"],
+    ]);
     assert.equal(await client.stop(), 0);
     ws.remove();
 });
