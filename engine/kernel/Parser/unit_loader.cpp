@@ -17,6 +17,7 @@
 #include "engine/kernel/Parser/parser_y.hpp"
 #include "engine/kernel/Parser/program_log.h"
 #include "engine/kernel/Parser/scanner.h"
+#include "engine/kernel/Parser/script_text.h"
 #include "engine/kernel/Parser/statement_positions.h"
 #include "engine/kernel/Parser/unit.h"
 #include "engine/kernel/Parser/variable.h"
@@ -106,19 +107,19 @@ void diagnose_open_failure(const char* file_name)
 
 thread_local text_source* active_source = nullptr; // a plain pointer: the source lives with its scope
 
-// The text source's text of the file, with the two zero bytes; null when the
-// source has none.
-char* read_from_source(const char* file_name, size_t* size)
+// The text source's text of the file, with the two zero bytes; no bytes when
+// the source has none.
+script_text read_from_source(const char* file_name, size_t* size)
 {
     std::string text;
     if (!active_source || !active_source->read(file_name, text))
-        return nullptr;
-    char* copy = static_cast<char*>(std::malloc(text.size() + 2));
-    if (!copy)
-        return nullptr;
-    std::memcpy(copy, text.data(), text.size());
-    copy[text.size()] = 0;
-    copy[text.size() + 1] = 0;
+        return {};
+    script_text copy(text.size() + 2);
+    if (!copy.bytes())
+        return {};
+    std::memcpy(copy.bytes(), text.data(), text.size());
+    copy.bytes()[text.size()] = 0;
+    copy.bytes()[text.size() + 1] = 0;
     *size = text.size() + 2;
     return copy;
 }
@@ -126,15 +127,15 @@ char* read_from_source(const char* file_name, size_t* size)
 // The whole file followed by the two zero bytes the scanner needs; null
 // (after the warning or error) when it cannot be opened, is too large for the
 // scanner or the buffer is not allocated.
-char* read_text(const char* file_name, size_t* size)
+script_text read_text(const char* file_name, size_t* size)
 {
-    if (char* text = read_from_source(file_name, size))
+    if (script_text text = read_from_source(file_name, size); text.bytes())
         return text;
     fs::file f;
     if (!f.open(file_name, EFSMode::Read, FFSOpenFlags::None)) {
         warn(__LINE__, "cannot open file '%s'\n", file_name);
         diagnose_open_failure(file_name);
-        return nullptr;
+        return {};
     }
     uint64_t length = f.length();
     if (!script_size_fits(length)) {
@@ -142,18 +143,18 @@ char* read_text(const char* file_name, size_t* size)
         Log::Category(Log::ELevel::Error, "Parser", nodes_where(__LINE__, "ParseUnit"), true,
             "script '%s' has %llu bytes: a script must be smaller than 2 GiB\n", file_name,
             static_cast<unsigned long long>(length));
-        return nullptr;
+        return {};
     }
-    char* text = length < SIZE_MAX - 2 ? static_cast<char*>(std::malloc(size_t(length) + 2)) : nullptr;
-    if (!text) {
+    script_text text = length < SIZE_MAX - 2 ? script_text(size_t(length) + 2) : script_text();
+    if (!text.bytes()) {
         f.close();
         warn(__LINE__, "cannot find file '%s'\n", file_name);
-        return nullptr;
+        return {};
     }
-    uint64_t got = f.read(text, length);
+    uint64_t got = f.read(text.bytes(), length);
     f.close();
-    text[got] = 0;
-    text[got + 1] = 0;
+    text.bytes()[got] = 0;
+    text.bytes()[got + 1] = 0;
     *size = size_t(got) + 2;
     return text;
 }
@@ -415,10 +416,8 @@ unit* ParseUnit(const char* file_name, extern_interface* externs, unit_cache* ca
     if (!file_name)
         return parse_text(nullptr, nullptr, 0, externs, cache, standalone, environment);
     size_t size = 0;
-    char* text = read_text(file_name, &size);
-    if (!text)
+    script_text text = read_text(file_name, &size);
+    if (!text.bytes())
         return nullptr;
-    unit* u = parse_text(file_name, text, size, externs, cache, standalone, environment);
-    std::free(text);
-    return u;
+    return parse_text(file_name, text.bytes(), size, externs, cache, standalone, environment);
 }
