@@ -94,8 +94,29 @@ void tree_iterator::advance()
 }
 
 namespace {
+
 std::atomic<uint32_t> walks_stopped { 0 };
+
+// A reader meets the nodes in about the order the parse made them, and the
+// pools hand out slots in address order, so the node memory just past the
+// statement a walk stops at is what the reader reads next. Asking for those
+// cache lines while the reader works on this statement hides most of the
+// next statements' misses: a tree far larger than the caches is read from
+// memory at its own pace instead of one miss at a time.
+constexpr uintptr_t read_ahead_from = 512; // bytes past the statement: its own arguments are read at once anyway
+constexpr uintptr_t read_ahead_to = 4096; // about four statements with their arguments
+constexpr uintptr_t cache_line = 64;
+
+void read_ahead(const void* statement)
+{
+    // Addresses as integers: the lines ahead may lie beyond the statement's
+    // block, where no pointer may point. A prefetch never faults.
+    uintptr_t at = reinterpret_cast<uintptr_t>(statement);
+    for (uintptr_t offset = read_ahead_from; offset < read_ahead_to; offset += cache_line)
+        __builtin_prefetch(reinterpret_cast<const void*>(at + offset));
 }
+
+} // namespace
 
 uint32_t tree_iterator::stopped_walks() { return walks_stopped.load(); }
 
@@ -160,6 +181,7 @@ void tree_iterator::find_next()
         const std::type_info& kind = typeid(*s);
         if (kind == typeid(node_function)) {
             current = static_cast<node_function*>(s);
+            read_ahead(current);
             return;
         }
         if (kind == typeid(node_call)) {
