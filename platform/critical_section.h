@@ -81,4 +81,20 @@ private:
     std::atomic<bool> locked_ { false };
 };
 
+// Holds a spin lock for the lifetime of a scope.
+class spin_guard {
+public:
+    explicit spin_guard(spin_lock& lock)
+        : lock_(lock)
+    {
+        lock.enter();
+    }
+    ~spin_guard() { lock_.leave(); }
+    spin_guard(const spin_guard&) = delete;
+    spin_guard& operator=(const spin_guard&) = delete;
+
+private:
+    spin_lock& lock_;
+};
+
 } // namespace platform

@@ -13,29 +13,13 @@ constinit block_regions pool_regions;
 
 namespace {
 
-// Holds a lock for the lifetime of a scope.
-class locked {
-public:
-    explicit locked(platform::spin_lock& lock)
-        : lock_(lock)
-    {
-        lock.enter();
-    }
-    ~locked() { lock_.leave(); }
-    locked(const locked&) = delete;
-    locked& operator=(const locked&) = delete;
-
-private:
-    platform::spin_lock& lock_;
-};
-
 unsigned char* bytes(void* p) { return static_cast<unsigned char*>(p); }
 
 } // namespace
 
 void* block_regions::take(size_t size)
 {
-    locked guard(lock);
+    platform::spin_guard guard(lock);
     uint32_t k = size_class(size);
     region* r = region_for(k, size);
     if (!r)
@@ -52,7 +36,7 @@ void* block_regions::take(size_t size)
 
 void block_regions::give_back(void* block, size_t size)
 {
-    locked guard(lock);
+    platform::spin_guard guard(lock);
     region* r = region_of(block);
     uint32_t k = size_class(size);
     auto* b = static_cast<free_block*>(block);
@@ -64,7 +48,7 @@ void block_regions::give_back(void* block, size_t size)
 
 uint32_t block_regions::region_count()
 {
-    locked guard(lock);
+    platform::spin_guard guard(lock);
     uint32_t n = 0;
     for (const region* r = newest; r; r = r->next)
         ++n;

@@ -11,7 +11,6 @@ namespace parser {
 
 class node_call;
 class node_statement;
-class subtree;
 class unit;
 class variable;
 

@@ -20,7 +20,6 @@ namespace parser {
 
 class context;
 class node_call;
-class subtree;
 class unit;
 
 namespace diag {

@@ -61,22 +61,6 @@ namespace {
 constinit list_allocator statement_record;
 constinit list_allocator argument_record;
 
-// Holds a record's lock for the lifetime of a scope.
-class locked_record {
-public:
-    explicit locked_record(list_allocator& a)
-        : a_(a)
-    {
-        a.lock.enter();
-    }
-    ~locked_record() { a_.lock.leave(); }
-    locked_record(const locked_record&) = delete;
-    locked_record& operator=(const locked_record&) = delete;
-
-private:
-    list_allocator& a_;
-};
-
 } // namespace
 
 list_allocator& statement_list_allocator() { return statement_record; }
@@ -84,7 +68,7 @@ list_allocator& argument_list_allocator() { return argument_record; }
 
 void list_attach(list_allocator& allocator)
 {
-    locked_record guard(allocator);
+    platform::spin_guard guard(allocator.lock);
     if (!allocator.pool) {
         allocator.pool = new (std::nothrow) list_pool;
         if (!allocator.pool)
@@ -95,7 +79,7 @@ void list_attach(list_allocator& allocator)
 
 void list_detach(list_allocator& allocator)
 {
-    locked_record guard(allocator);
+    platform::spin_guard guard(allocator.lock);
     list_pool* pool = allocator.pool;
     if (!pool || pool->users.fetch_sub(1) != 1)
         return;
@@ -106,7 +90,7 @@ void list_detach(list_allocator& allocator)
 
 list_element* list_element_allocate(list_allocator& allocator)
 {
-    locked_record guard(allocator);
+    platform::spin_guard guard(allocator.lock);
     list_pool& pool = *allocator.pool;
     list_slot* s = pool.blocks.take("list pool block");
     s->owner = &pool;
@@ -115,26 +99,26 @@ list_element* list_element_allocate(list_allocator& allocator)
 
 void list_element_release(list_allocator& allocator, list_element* element)
 {
-    locked_record guard(allocator);
+    platform::spin_guard guard(allocator.lock);
     list_slot* s = slot_of(element);
     s->owner->blocks.give_back(s);
 }
 
 bool list_pool_exists(list_allocator& allocator)
 {
-    locked_record guard(allocator);
+    platform::spin_guard guard(allocator.lock);
     return allocator.pool != nullptr;
 }
 
 uint32_t list_pool_live_count(list_allocator& allocator)
 {
-    locked_record guard(allocator);
+    platform::spin_guard guard(allocator.lock);
     return allocator.pool ? allocator.pool->blocks.live_count : 0;
 }
 
 uint32_t list_pool_block_count(list_allocator& allocator)
 {
-    locked_record guard(allocator);
+    platform::spin_guard guard(allocator.lock);
     return allocator.pool ? allocator.pool->blocks.block_count() : 0;
 }
 

@@ -38,15 +38,6 @@ const char heap_mark = 0;
 // section (two). It needs no creation: it is ready before any static initialiser.
 constinit platform::spin_lock pool_lock;
 
-// Holds the node pool lock for the lifetime of a scope.
-class locked_pool {
-public:
-    locked_pool() { pool_lock.enter(); }
-    ~locked_pool() { pool_lock.leave(); }
-    locked_pool(const locked_pool&) = delete;
-    locked_pool& operator=(const locked_pool&) = delete;
-};
-
 node_slot* slot_of(void* object)
 {
     return reinterpret_cast<node_slot*>(static_cast<unsigned char*>(object) - offsetof(node_slot, object));
@@ -69,7 +60,7 @@ void* node_allocate(size_t size)
 {
     if (size > node_slot_payload)
         return heap_allocate(size);
-    locked_pool guard;
+    platform::spin_guard guard(pool_lock);
     node_slot* s = pool.take("node pool block");
     s->owner = &pool;
     return s->object;
@@ -84,19 +75,19 @@ void node_release(void* object)
         std::free(s);
         return;
     }
-    locked_pool guard;
+    platform::spin_guard guard(pool_lock);
     pool.give_back(s);
 }
 
 uint32_t node_pool_live_count()
 {
-    locked_pool guard;
+    platform::spin_guard guard(pool_lock);
     return pool.live_count;
 }
 
 uint32_t node_pool_block_count()
 {
-    locked_pool guard;
+    platform::spin_guard guard(pool_lock);
     return pool.block_count();
 }
 
